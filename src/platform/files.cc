@@ -1,0 +1,33 @@
+// Report files: creating a text file in a free slot of the stream table and
+// closing it again.
+#include <cstring>
+
+#include "platform/platform.h"
+#include "platform/stream.h"
+
+Stream *create_text_file(const char *name, const char *mode) {
+  if (strcmp(mode, "w") != 0) return nullptr;
+  for (int slot = kFirstFileSlot; slot < kStreamSlots; ++slot) {
+    Stream &s = stream_table[slot];
+    if (s.open) continue;
+    Handle handle = host.create_file(name);
+    if (handle == kNoHandle) return nullptr;
+    s = Stream{};
+    s.handle = handle;
+    s.pushback = -1;
+    s.open = true;
+    s.text = true;
+    return &s;
+  }
+  return nullptr;
+}
+
+// A stream whose writes failed reports it here even when it had no buffer
+// to flush, so that a lost byte is never closed as a success.
+int close_stream(Stream *s) {
+  int result = flush_stream(s);
+  if (!host.close_handle(s->handle)) result = -1;
+  if (s->buffer && s->buffer != s->spare) host.release(s->buffer);
+  *s = Stream{};
+  return result;
+}

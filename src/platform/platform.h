@@ -1,0 +1,69 @@
+// What the simulation uses from its surroundings: the console dialogue, the
+// report files, the clock and the end of the process. src/sim includes only
+// this header; everything behind it may talk to the host.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+struct Stream;
+
+// Console dialogue ---------------------------------------------------------
+
+// Writes `text` to standard output; each "\n" goes out as CR LF. On a
+// terminal the text is on screen when the call returns.
+void write_console(const char *text);
+
+// Reads one decimal integer field from standard input into `target`.
+// Returns 1 when a value was stored, 0 when the input holds a character that
+// cannot begin an integer, -1 when the input ended first.
+int read_int(int32_t *target);
+
+// read_int for an answer that may be left blank: first passes over what is
+// left of the previous answer line when that is only blanks and tabs, then
+// treats a line of nothing but blanks and tabs as a blank answer, returning 0
+// with `target` unchanged. Otherwise exactly read_int.
+int read_int_or_blank(int32_t *target);
+
+// Waits for one key on the terminal, unechoed, and returns its code 0-255;
+// -1 at once when there is no terminal to read.
+int wait_key();
+
+// Report files -----------------------------------------------------------
+
+// Creates or truncates `name` for writing in text mode ("w" is the only mode).
+// Returns null, writing nothing, when the host refuses or no slot is free.
+Stream *create_text_file(const char *name, const char *mode);
+
+// One argument of write_formatted: a "%d" integer or a "%2.4f" double.
+struct FormatArg {
+  enum Kind { kInt, kDouble } kind;
+  int32_t i;
+  double d;
+  FormatArg(int32_t value) : kind(kInt), i(value), d(0) {}
+  FormatArg(double value) : kind(kDouble), i(0), d(value) {}
+};
+
+// Writes `format` with each of "%d", "%2.4f" and "%+2.4f" replaced by the
+// text of the next argument. Returns the number of characters produced, or
+// -1 at the first byte the stream drops after a failed write.
+int write_formatted_args(Stream *stream, const char *format, const FormatArg *args, size_t count);
+
+template <class... Args> int write_formatted(Stream *stream, const char *format, Args... args) {
+  const FormatArg list[sizeof...(Args) + 1] = {FormatArg(args)..., FormatArg(0)};
+  return write_formatted_args(stream, format, list, sizeof...(Args));
+}
+
+// Flushes and closes the stream and frees its slot. Returns -1 when anything
+// written to it was lost or the handle could not be closed, else 0.
+int close_stream(Stream *stream);
+
+// Clock ---------------------------------------------------------------------
+
+// The current time as a signed 32-bit count of seconds since 1970.
+int32_t read_clock();
+
+// Process -------------------------------------------------------------------
+
+// Flushes and closes every open stream and ends the process with `status`.
+[[noreturn]] void end_process(int32_t status);

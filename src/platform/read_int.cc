@@ -1,0 +1,63 @@
+#include "platform/read_int.h"
+
+#include "platform/stream.h"
+
+namespace {
+
+constexpr int kNotTaken = -2; // the field ended at its length limit
+
+bool is_space(int c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+bool is_blank(int c) {
+  return c == ' ' || c == '\t';
+}
+
+int take_blanks(Stream *in) {
+  int c = stream_take(in);
+  while (is_blank(c)) c = stream_take(in);
+  return c;
+}
+
+} // namespace
+
+int read_int_field(Stream *in, int32_t *target) {
+  int c = stream_take(in);
+  while (is_space(c)) c = stream_take(in);
+  if (c < 0) return -1;
+
+  int width = 0;
+  bool negative = c == '-';
+  if (c == '+' || c == '-') c = ++width < kIntFieldMax ? stream_take(in) : kNotTaken;
+
+  uint32_t value = 0; // wraps: only the low 32 bits are kept
+  int digits = 0;
+  while (c >= '0' && c <= '9') {
+    value = value * 10 + static_cast<uint32_t>(c - '0');
+    ++digits;
+    c = ++width < kIntFieldMax ? stream_take(in) : kNotTaken;
+  }
+  if (c >= 0) stream_push_back(in, c);
+  if (digits == 0) return c == -1 ? -1 : 0;
+  if (negative) value = 0u - value;
+  *target = static_cast<int32_t>(value);
+  return 1;
+}
+
+int read_int_field_or_blank(Stream *in, int32_t *target) {
+  // Unless the last character taken ended a line, the previous field left
+  // some of its line: a pushed-back character, or the rest after a field
+  // cut off at its length limit.
+  if (in->pushback >= 0 || (in->last >= 0 && in->last != '\n')) {
+    int c = take_blanks(in);
+    if (c != '\n') {
+      if (c >= 0) stream_push_back(in, c);
+      return read_int_field(in, target);
+    }
+  }
+  int c = take_blanks(in);
+  if (c == '\n') return 0;
+  if (c >= 0) stream_push_back(in, c);
+  return read_int_field(in, target);
+}

@@ -1,0 +1,120 @@
+// Buffered byte streams over host handles: the stream table, writing with
+// full or line buffering and a sticky error state, and the input side with
+// one character of push-back.
+#include "platform/stream.h"
+
+#include <cstring>
+
+Stream stream_table[kStreamSlots];
+
+void streams_start() {
+  for (int slot = kStdIn; slot <= kStdErr; ++slot) {
+    Stream &s = stream_table[slot];
+    s = Stream{};
+    s.handle = host.std_handle(slot);
+    s.pushback = -1;
+    s.last = -1;
+    s.open = true;
+    s.text = true;
+    s.input = slot == kStdIn;
+    s.unbuffered = slot == kStdErr;
+  }
+}
+
+// Takes a buffer at the first byte. A terminal is written line by line; a
+// stream that cannot have a full buffer works through a one-byte one.
+static void settle_buffer(Stream *s) {
+  s->line_buffered = host.is_char_device(s->handle);
+  void *block = s->unbuffered ? nullptr : host.allocate(kStreamBufferSize);
+  if (block) {
+    s->buffer = static_cast<unsigned char *>(block);
+    s->capacity = kStreamBufferSize;
+  } else {
+    s->buffer = s->spare;
+    s->capacity = sizeof s->spare;
+  }
+}
+
+// Hands the buffered bytes to the host in one write. The buffer is empty
+// afterwards whatever happened; a failed or short write is sticky.
+static bool write_out(Stream *s) {
+  size_t size = s->fill;
+  s->fill = 0;
+  if (size == 0) return true;
+  size_t written = 0;
+  if (host.write_file(s->handle, s->buffer, size, &written) && written == size) return true;
+  s->error = true;
+  return false;
+}
+
+bool stream_put(Stream *s, unsigned char byte) {
+  if (s->error) return false;
+  if (s->capacity == 0) settle_buffer(s);
+  if (s->fill == s->capacity && !write_out(s)) return false;
+  s->buffer[s->fill++] = byte;
+  if (s->capacity == 1 || (s->line_buffered && byte == '\n')) return write_out(s);
+  return true;
+}
+
+int stream_write_text(Stream *s, const char *text, size_t size) {
+  for (size_t i = 0; i < size; ++i) {
+    unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c == '\n' && s->text && !stream_put(s, '\r')) return -1;
+    if (!stream_put(s, c)) return -1;
+  }
+  return static_cast<int>(size);
+}
+
+int flush_stream(Stream *s) {
+  if (s->input) return 0;
+  if (!s->error) write_out(s);
+  s->fill = 0;
+  return s->error ? -1 : 0;
+}
+
+// Text-mode input: a Ctrl+Z ends the text of this read, CR LF becomes LF.
+static size_t convert_text(unsigned char *data, size_t size) {
+  const void *stop = memchr(data, 0x1A, size);
+  if (stop) size = static_cast<size_t>(static_cast<const unsigned char *>(stop) - data);
+  size_t kept = 0;
+  for (size_t i = 0; i < size; ++i) {
+    if (data[i] == '\r' && i + 1 < size && data[i + 1] == '\n') continue;
+    data[kept++] = data[i];
+  }
+  return kept;
+}
+
+// One read from the host into the empty buffer. False, with the stream in
+// its end or error state, when nothing arrived.
+static bool refill(Stream *s) {
+  if (s->ended || s->error) return false;
+  if (s->capacity == 0) settle_buffer(s);
+  size_t got = 0;
+  ReadStatus status = host.read_file(s->handle, s->buffer, s->capacity, &got);
+  if (status == ReadStatus::kFailed) {
+    s->error = true;
+    return false;
+  }
+  s->pos = 0;
+  s->fill = status == ReadStatus::kOk ? got : 0;
+  if (s->text) s->fill = convert_text(s->buffer, s->fill);
+  if (s->fill == 0) s->ended = true;
+  return s->fill != 0;
+}
+
+int stream_take(Stream *s) {
+  int c = s->pushback;
+  if (c >= 0) {
+    s->pushback = -1;
+  } else {
+    if (s->fill == 0 && !refill(s)) return -1;
+    --s->fill;
+    c = s->buffer[s->pos++];
+  }
+  s->last = c;
+  return c;
+}
+
+void stream_push_back(Stream *s, int c) {
+  s->pushback = c;
+}

@@ -1,0 +1,71 @@
+// The two files as the report writes them, into a host kept in memory.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "fake_host.h"
+#include "platform/platform.h"
+#include "sim/generator.h"
+#include "sim/report.h"
+
+namespace {
+
+void reset_report() {
+  for (int32_t &t : tallies) t = 0;
+  total_count = 0;
+  total_percent = 0;
+}
+
+// A million rolls: a 3,000,000-byte log in 183 whole pieces and the rest at
+// closing, and tallies that add up to the rolls.
+TEST(Report, RollLogPieces) {
+  FakeHost fake;
+  reset_report();
+  Stream *dice = create_text_file("dicefile.txt", "w");
+  generator_seed(1);
+  const int32_t kRolls = 1000000;
+  for (int32_t i = 0; i < kRolls; ++i) record_roll(dice, roll_outcome());
+  EXPECT_EQ(close_stream(dice), 0);
+  std::vector<size_t> expected(183, 16384);
+  expected.push_back(1728);
+  EXPECT_EQ(fake.write_sizes, expected);
+  EXPECT_EQ(fake.files[3].substr(0, 30), "53 65 64 42 42 26 21 14 31 41 ");
+  int64_t sum = 0;
+  for (int32_t t : tallies) sum += t;
+  EXPECT_EQ(sum, kRolls);
+}
+
+TEST(Report, HeaderWithAndWithoutClock) {
+  FakeHost fake;
+  Stream *stat = create_text_file("statfile.txt", "w");
+  write_report_header(stat, 36, 0);
+  write_clock_line(stat, -1);
+  write_header_end(stat);
+  close_stream(stat);
+  EXPECT_EQ(fake.files[3], "Number of rolls: 36 \r\nSeed: 0 \r\nTime: -1 \r\n\r\n");
+}
+
+// Thirty-six rolls of seed 1, counted by hand from its first labels.
+TEST(Report, StatisticsLines) {
+  FakeHost fake;
+  reset_report();
+  Stream *dice = create_text_file("dicefile.txt", "w");
+  Stream *stat = create_text_file("statfile.txt", "w");
+  generator_seed(1);
+  for (int i = 0; i < 36; ++i) record_roll(dice, roll_outcome());
+  write_statistics(stat, 36);
+  close_stream(dice);
+  close_stream(stat);
+  const std::string &report = fake.files[4];
+  for (const char *line : {"11 1 2.7778 +0.0001\r\n", "12 0 0.0000 -2.7777 !!\r\n",
+                           "14 2 5.5556 +2.7779 !!\r\n", "26 4 11.1111 +8.3334 !!\r\n"})
+    EXPECT_NE(report.find(line), std::string::npos) << line;
+  EXPECT_EQ(report.substr(0, 21), "11 1 2.7778 +0.0001\r\n");
+  const std::string kEnd = "\r\n\r\nTotals: 36 100.0000 \r\n";
+  EXPECT_EQ(report.substr(report.size() - kEnd.size()), kEnd);
+  EXPECT_EQ(std::count(report.begin(), report.end(), '\n'), 38);
+}
+
+} // namespace
