@@ -1,0 +1,33 @@
+// A plain model of what a run must produce, independent of the program's
+// own code, and small helpers for taking its output apart.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+constexpr int kOutcomes = 36;
+
+// 11, 12, ..., 16, 21, ..., 66: first die in the tens, second in the units.
+int outcome_label(int index);
+
+struct Rolls {
+  std::string log;                             // the roll log the run must write
+  std::array<int32_t, kOutcomes> tallies = {}; // how often each outcome came up
+};
+
+// The rolls of a run seeded with `seed`; none when `count` is 0 or less.
+Rolls model_rolls(int32_t seed, int32_t count);
+
+// The report's lines without their CR LF. Fails the current test when a
+// line end is anything but CR LF or the text does not end with one.
+std::vector<std::string> report_lines(const std::string &report);
+
+// "Time: <n> " read strictly; empty when the line has any other form.
+std::optional<int32_t> time_line_value(const std::string &line);
+
+} // namespace e2e
