@@ -72,7 +72,8 @@ template <typename Arithmetic> size_t format_fixed4_in(double value, bool plus_s
   // Below one unit of the fifth decimal: nothing can round up to the fourth.
   if (wanted < 0) return append(out, length, "0.0000");
 
-  // The wanted digits and one more that decides the rounding.
+  // The wanted digits and one more that decides the rounding. m stays below 10, so each digit
+  // is 0 to 9: a rest of at most 1 - 2^-64, times 10, rounds to 10 - 2^-60.
   unsigned char digits[kFixedMaxDigits + 1];
   int count = 0;
   int significant = 0;

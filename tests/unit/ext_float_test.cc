@@ -267,7 +267,8 @@ bool is_nearest(ExtFloat entry, const Big &numerator, const Big &denominator) {
   int order = big_compare(scaled_entry, scaled_value);
   Big error =
       order >= 0 ? big_sub(scaled_entry, scaled_value) : big_sub(scaled_value, scaled_entry);
-  // Error at most half a unit; below 2^63 * 2^exponent the next value down is half a unit away.
+  // At most half a unit off; at a significand of 2^63 the next value down is only half a unit
+  // away, so from above at most a quarter.
   Big limit = big_mul(error, big_from(entry.significand == kTop && order > 0 ? 4 : 2));
   int against_unit = big_compare(limit, unit);
   return against_unit < 0 || (against_unit == 0 && (entry.significand & 1) == 0);
