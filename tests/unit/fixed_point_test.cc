@@ -11,6 +11,7 @@
 #include <random>
 #include <string>
 
+#include "long_double_arithmetic.h"
 #include "platform/fixed_point.h"
 #include "platform/fixed_point_digits.h"
 
@@ -211,44 +212,6 @@ TEST(FixedPoint, MatchesExactRoundingBelowTen) {
 }
 
 #if defined(__x86_64__)
-// The same digit algorithm on the x86-64 long double, whose operations round once to a 64-bit
-// significand, to nearest, ties to even.
-struct LongDoubleTables {
-  long double up[kPow10TableSize];
-  long double down[kPow10TableSize];
-};
-
-long double to_long_double(ExtFloat x) {
-  return std::ldexp(static_cast<long double>(x.significand), x.exponent);
-}
-
-const LongDoubleTables &long_double_tables() {
-  static const LongDoubleTables tables = [] {
-    LongDoubleTables t;
-    for (int k = 0; k < kPow10TableSize; ++k) {
-      t.up[k] = to_long_double(kPow10Up[k]);
-      t.down[k] = to_long_double(kPow10Down[k]);
-    }
-    return t;
-  }();
-  return tables;
-}
-
-struct LongDoubleArithmetic {
-  using Number = long double;
-  static Number from_double(double magnitude) { return magnitude; }
-  static Number one() { return 1; }
-  static Number pow10_up(int k) { return long_double_tables().up[k]; }
-  static Number pow10_down(int k) { return long_double_tables().down[k]; }
-  static Number mul(Number a, Number b) { return a * b; }
-  static bool less(Number a, Number b) { return a < b; }
-  static uint64_t split_integer(Number m, Number *rest) {
-    auto integer = static_cast<uint64_t>(m);
-    *rest = m - static_cast<Number>(integer);
-    return integer;
-  }
-};
-
 std::string long_double_reference(double value, bool plus_sign) {
   char text[kFixedTextMax];
   return std::string(text, format_fixed4_in<LongDoubleArithmetic>(value, plus_sign, text));

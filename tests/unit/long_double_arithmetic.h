@@ -1,0 +1,50 @@
+// The fixed-point digit algorithm on the x86-64 long double, whose operations
+// round once to a 64-bit significand, to nearest, ties to even: a reference
+// for the emulated arithmetic the program uses.
+#pragma once
+
+#if defined(__x86_64__)
+#include <cmath>
+#include <cstdint>
+
+#include "platform/ext_float.h"
+#include "platform/fixed_point_digits.h"
+#include "platform/pow10_table.h"
+
+struct LongDoubleTables {
+  long double up[kPow10TableSize];
+  long double down[kPow10TableSize];
+};
+
+inline long double to_long_double(ExtFloat x) {
+  return std::ldexp(static_cast<long double>(x.significand), x.exponent);
+}
+
+inline const LongDoubleTables &long_double_tables() {
+  static const LongDoubleTables tables = [] {
+    LongDoubleTables t;
+    for (int k = 0; k < kPow10TableSize; ++k) {
+      t.up[k] = to_long_double(kPow10Up[k]);
+      t.down[k] = to_long_double(kPow10Down[k]);
+    }
+    return t;
+  }();
+  return tables;
+}
+
+struct LongDoubleArithmetic {
+  using Number = long double;
+  static Number from_double(double magnitude) { return magnitude; }
+  static Number one() { return 1; }
+  static Number pow10_up(int k) { return long_double_tables().up[k]; }
+  static Number pow10_down(int k) { return long_double_tables().down[k]; }
+  static Number mul(Number a, Number b) { return a * b; }
+  static bool less(Number a, Number b) { return a < b; }
+  static uint64_t split_integer(Number m, Number *rest) {
+    auto integer = static_cast<uint64_t>(m);
+    *rest = m - static_cast<Number>(integer);
+    return integer;
+  }
+};
+
+#endif
