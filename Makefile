@@ -37,3 +37,19 @@ format-check:
 
 clean:
 	rm -rf $(BUILD) $(SAN_BUILD)
+
+# Fuzzing with libFuzzer (clang): each target runs FUZZ_SECONDS from the
+# checked-in seeds, keeping what it finds in the build directory.
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 30
+FUZZ_TARGETS = read_int tz conversions
+
+.PHONY: fuzz
+fuzz:
+	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDICESTAT_FUZZ=ON -DDICESTAT_TESTS=OFF -DDICESTAT_WERROR=ON
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	for t in $(FUZZ_TARGETS); do \
+	  mkdir -p $(FUZZ_BUILD)/corpus/$$t && \
+	  $(FUZZ_BUILD)/fuzz/$${t}_fuzz -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 -artifact_prefix=$(FUZZ_BUILD)/ \
+	    $(FUZZ_BUILD)/corpus/$$t fuzz/corpus/$$t || exit 1; \
+	done
