@@ -4,6 +4,7 @@
 #include <ftw.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -15,6 +16,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <thread>
+
+#include "model.h"
+
+extern char **environ;
 
 namespace e2e {
 
@@ -43,56 +48,6 @@ void ignore_broken_pipes() {
   sigaction(SIGPIPE, &ignore, nullptr);
 }
 
-class ScratchDir {
-public:
-  ScratchDir() {
-    const char *tmp = getenv("TMPDIR");
-    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/dicestat-e2e-XXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    if (mkdtemp(name.data()))
-      path_ = name.data();
-    else
-      ADD_FAILURE() << "mkdtemp " << pattern << ": " << errno_text();
-  }
-  ~ScratchDir() {
-    // Depth first and without following links: a link to /dev/full goes,
-    // not the device.
-    if (!path_.empty())
-      nftw(
-          path_.c_str(), [](const char *p, const struct stat *, int, FTW *) { return remove(p); },
-          16, FTW_DEPTH | FTW_PHYS);
-  }
-  ScratchDir(const ScratchDir &) = delete;
-  ScratchDir &operator=(const ScratchDir &) = delete;
-
-  const std::string &path() const { return path_; }
-
-private:
-  std::string path_;
-};
-
-// Only a regular file is read: a link to a device would never end.
-FileResult read_back(const std::string &path) {
-  FileResult file;
-  struct stat st;
-  if (lstat(path.c_str(), &st) != 0) return file;
-  file.exists = true;
-  file.regular = S_ISREG(st.st_mode);
-  if (!file.regular) return file;
-  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-  if (fd < 0) {
-    ADD_FAILURE() << "open " << path << ": " << errno_text();
-    return file;
-  }
-  char chunk[65536];
-  ssize_t n;
-  while ((n = read(fd, chunk, sizeof chunk)) > 0) file.bytes.append(chunk, static_cast<size_t>(n));
-  if (n < 0) ADD_FAILURE() << "read " << path << ": " << errno_text();
-  close(fd);
-  return file;
-}
-
 struct Pipe {
   int read_end = -1;
   int write_end = -1;
@@ -114,7 +69,7 @@ void close_fd(int &fd) {
 
 // Runs between fork and exec: async-signal-safe calls only.
 [[noreturn]] void start_child(const RunOptions &options, const std::string &dir, int in_fd,
-                              int out_fd, int err_fd, char *const argv[]) {
+                              int out_fd, int err_fd, char *const argv[], char *const envp[]) {
   // A session of its own has no controlling terminal, so the key wait
   // cannot block on the terminal of whoever runs the tests.
   setsid();
@@ -132,15 +87,7 @@ void close_fd(int &fd) {
     close(1);
   dup2(err_fd, 2);
 
-  // The program has to guard itself against these; start it unguarded.
-  struct sigaction action = {};
-  action.sa_handler = SIG_DFL;
-  sigaction(SIGPIPE, &action, nullptr);
-  action.sa_handler = options.ignore_sigxfsz ? SIG_IGN : SIG_DFL;
-  sigaction(SIGXFSZ, &action, nullptr);
-  sigset_t none;
-  sigemptyset(&none);
-  sigprocmask(SIG_SETMASK, &none, nullptr);
+  reset_child_signals(options.ignore_sigxfsz);
 
   if (options.file_size_limit != RLIM_INFINITY) {
     struct rlimit limit;
@@ -149,7 +96,7 @@ void close_fd(int &fd) {
     if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(126);
   }
 
-  execv(argv[0], argv);
+  execve(argv[0], argv, envp);
   _exit(127);
 }
 
@@ -164,22 +111,76 @@ void drain(short revents, int &fd, std::string *bytes) {
     close_fd(fd);
 }
 
+// Standard input in pieces. A piece after the first is begun only once the
+// pipe is empty again (the program has read everything before it) and the
+// gap has passed since.
+struct Feed {
+  std::vector<std::string> pieces; // each in a write of its own
+  bool close_after = true;         // end of input once everything is written
+  Clock::duration gap{};           // pause between the program's read and the next piece
+  size_t piece = 0;                // the piece being written
+  size_t sent = 0;                 // bytes of it written so far
+  bool waiting_for_read = false;   // a piece is written; the next is held back
+  Clock::time_point next_at;       // when the next piece may begin (after the read)
+  bool gap_running = false;        // the pipe was seen empty; waiting for next_at
+};
+
+constexpr auto kEmptyPipeCheck = std::chrono::milliseconds(2);
+
+bool pipe_is_empty(int fd) {
+  int queued = 0;
+  return ioctl(fd, FIONREAD, &queued) == 0 && queued == 0;
+}
+
+// Moves past empty pieces and finished ones; closes the pipe after the last
+// one when asked. Returns how long poll may sleep before the feed needs a
+// look again (-1: not on the feed's account).
+int advance_feed(Feed &feed, int &in_fd) {
+  for (;;) {
+    if (in_fd < 0) return -1;
+    if (feed.piece >= feed.pieces.size()) {
+      if (feed.close_after) close_fd(in_fd);
+      return -1;
+    }
+    if (feed.waiting_for_read) {
+      if (!feed.gap_running) {
+        if (!pipe_is_empty(in_fd)) return static_cast<int>(kEmptyPipeCheck.count());
+        feed.gap_running = true;
+        feed.next_at = Clock::now() + feed.gap;
+      }
+      auto wait = std::chrono::ceil<std::chrono::milliseconds>(feed.next_at - Clock::now());
+      if (wait.count() > 0) return static_cast<int>(wait.count());
+      feed.waiting_for_read = feed.gap_running = false;
+    }
+    if (feed.sent < feed.pieces[feed.piece].size()) return -1;
+    ++feed.piece;
+    feed.sent = 0;
+    feed.waiting_for_read = feed.piece < feed.pieces.size();
+  }
+}
+
+bool feed_wants_to_write(const Feed &feed, int in_fd) {
+  return in_fd >= 0 && feed.piece < feed.pieces.size() && !feed.waiting_for_read &&
+         feed.sent < feed.pieces[feed.piece].size();
+}
+
 // Feeds standard input and drains standard output and error until both
 // are at end of file or the deadline passes. Returns false on timeout.
-bool pump(int &in_fd, const std::string &input, bool close_input, int &out_fd, std::string *out,
-          int &err_fd, std::string *err, Clock::time_point deadline) {
-  size_t sent = 0;
+bool pump(Feed &feed, int &in_fd, int &out_fd, std::string *out, int &err_fd, std::string *err,
+          Clock::time_point deadline) {
   if (in_fd >= 0) fcntl(in_fd, F_SETFL, fcntl(in_fd, F_GETFL) | O_NONBLOCK);
-  if (close_input && input.empty()) close_fd(in_fd);
 
   while (out_fd >= 0 || err_fd >= 0) {
+    int feed_wait = advance_feed(feed, in_fd);
     auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
     if (left.count() <= 0) return false;
+    int timeout = static_cast<int>(left.count());
+    if (feed_wait >= 0 && feed_wait < timeout) timeout = feed_wait;
 
     pollfd fds[3];
     int count = 0;
     int in_slot = -1, out_slot = -1, err_slot = -1;
-    if (in_fd >= 0 && sent < input.size()) {
+    if (feed_wants_to_write(feed, in_fd)) {
       in_slot = count;
       fds[count++] = {in_fd, POLLOUT, 0};
     }
@@ -191,7 +192,7 @@ bool pump(int &in_fd, const std::string &input, bool close_input, int &out_fd, s
       err_slot = count;
       fds[count++] = {err_fd, POLLIN, 0};
     }
-    int ready = poll(fds, static_cast<nfds_t>(count), static_cast<int>(left.count()));
+    int ready = poll(fds, static_cast<nfds_t>(count), timeout);
     if (ready < 0 && errno != EINTR) {
       ADD_FAILURE() << "poll: " << errno_text();
       return false;
@@ -199,11 +200,14 @@ bool pump(int &in_fd, const std::string &input, bool close_input, int &out_fd, s
     if (ready <= 0) continue;
 
     if (in_slot >= 0 && fds[in_slot].revents) {
-      ssize_t n = write(in_fd, input.data() + sent, input.size() - sent);
-      if (n > 0) sent += static_cast<size_t>(n);
+      const std::string &piece = feed.pieces[feed.piece];
+      ssize_t n = write(in_fd, piece.data() + feed.sent, piece.size() - feed.sent);
+      if (n > 0) feed.sent += static_cast<size_t>(n);
       // A program that stopped reading has closed its end; the rest is moot.
-      if (n < 0 && errno != EAGAIN && errno != EINTR) sent = input.size();
-      if (sent == input.size() && close_input) close_fd(in_fd);
+      if (n < 0 && errno != EAGAIN && errno != EINTR) {
+        feed.piece = feed.pieces.size();
+        close_fd(in_fd);
+      }
     }
     drain(out_slot >= 0 ? fds[out_slot].revents : 0, out_fd, out);
     drain(err_slot >= 0 ? fds[err_slot].revents : 0, err_fd, err);
@@ -229,23 +233,116 @@ bool reap(pid_t pid, Clock::time_point deadline, int *wait_status) {
   }
 }
 
+std::string describe_input(const RunOptions &options) {
+  std::string text;
+  if (options.writes.empty()) return options.input.substr(0, 40);
+  for (const std::string &piece : options.writes) text += "[" + piece.substr(0, 20) + "]";
+  return text.substr(0, 60);
+}
+
 } // namespace
+
+ScratchDir::ScratchDir() {
+  const char *tmp = getenv("TMPDIR");
+  std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/dicestat-e2e-XXXXXX";
+  std::vector<char> name(pattern.begin(), pattern.end());
+  name.push_back('\0');
+  if (mkdtemp(name.data()))
+    path_ = name.data();
+  else
+    ADD_FAILURE() << "mkdtemp " << pattern << ": " << errno_text();
+}
+
+ScratchDir::~ScratchDir() {
+  // Depth first and without following links: a link to /dev/full goes,
+  // not the device.
+  if (!path_.empty())
+    nftw(
+        path_.c_str(), [](const char *p, const struct stat *, int, FTW *) { return remove(p); }, 16,
+        FTW_DEPTH | FTW_PHYS);
+}
+
+// Only a regular file is read: a link to a device would never end.
+FileResult read_back(const std::string &path) {
+  FileResult file;
+  struct stat st;
+  if (lstat(path.c_str(), &st) != 0) return file;
+  file.exists = true;
+  file.regular = S_ISREG(st.st_mode);
+  if (!file.regular) return file;
+  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+  if (fd < 0) {
+    ADD_FAILURE() << "open " << path << ": " << errno_text();
+    return file;
+  }
+  char chunk[65536];
+  ssize_t n;
+  while ((n = read(fd, chunk, sizeof chunk)) > 0) file.bytes.append(chunk, static_cast<size_t>(n));
+  if (n < 0) ADD_FAILURE() << "read " << path << ": " << errno_text();
+  close(fd);
+  return file;
+}
+
+std::vector<std::string> child_environment(const EnvChanges &changes) {
+  std::vector<std::string> entries;
+  for (char **entry = environ; *entry; ++entry) {
+    std::string text = *entry;
+    std::string name = text.substr(0, text.find('='));
+    bool changed = false;
+    for (const auto &change : changes) changed = changed || change.first == name;
+    if (!changed) entries.push_back(text);
+  }
+  for (const auto &change : changes)
+    if (change.second) entries.push_back(change.first + "=" + *change.second);
+  return entries;
+}
+
+std::vector<char *> exec_list(std::vector<std::string> &words) {
+  std::vector<char *> list;
+  for (std::string &word : words) list.push_back(word.data());
+  list.push_back(nullptr);
+  return list;
+}
+
+void prepare_test_process() {
+  hold_standard_descriptors();
+  ignore_broken_pipes();
+}
+
+void reset_child_signals(bool ignore_sigxfsz) {
+  // The program has to guard itself against these; start it unguarded.
+  // Dispositions the test process inherited (an ignored SIGINT or SIGHUP
+  // under a background shell) would otherwise pass on through exec.
+  struct sigaction action = {};
+  action.sa_handler = SIG_DFL;
+  for (int signo : {SIGPIPE, SIGINT, SIGQUIT, SIGTERM, SIGHUP, SIGTSTP, SIGTTIN, SIGTTOU})
+    sigaction(signo, &action, nullptr);
+  action.sa_handler = ignore_sigxfsz ? SIG_IGN : SIG_DFL;
+  sigaction(SIGXFSZ, &action, nullptr);
+  sigset_t none;
+  sigemptyset(&none);
+  sigprocmask(SIG_SETMASK, &none, nullptr);
+}
 
 RunResult run_dicestat(const RunOptions &options) {
   RunResult result;
-  hold_standard_descriptors();
-  ignore_broken_pipes();
+  prepare_test_process();
 
   ScratchDir scratch;
   if (scratch.path().empty()) return result;
   if (options.prepare) options.prepare(scratch.path());
   if (::testing::Test::HasFatalFailure()) return result;
 
-  std::vector<std::string> words = {DICESTAT_BINARY};
+  std::vector<std::string> words = {options.program.empty() ? DICESTAT_BINARY : options.program};
   words.insert(words.end(), options.args.begin(), options.args.end());
-  std::vector<char *> argv;
-  for (std::string &word : words) argv.push_back(word.data());
-  argv.push_back(nullptr);
+  std::vector<char *> argv = exec_list(words);
+  std::vector<std::string> environment = child_environment(options.env);
+  std::vector<char *> envp = exec_list(environment);
+
+  Feed feed;
+  feed.pieces = options.writes.empty() ? std::vector<std::string>{options.input} : options.writes;
+  feed.close_after = options.input_mode == Input::kPipe;
+  feed.gap = std::chrono::milliseconds(options.write_gap_ms);
 
   bool piped_in = options.input_mode == Input::kPipe || options.input_mode == Input::kPipeLeftOpen;
   Pipe in = piped_in ? make_pipe() : Pipe{};
@@ -265,13 +362,14 @@ RunResult run_dicestat(const RunOptions &options) {
     return result;
   }
   if (pid == 0)
-    start_child(options, scratch.path(), in.read_end, out.write_end, err.write_end, argv.data());
+    start_child(options, scratch.path(), in.read_end, out.write_end, err.write_end, argv.data(),
+                envp.data());
 
   close_fd(in.read_end);
   close_fd(out.write_end);
   close_fd(err.write_end);
-  bool drained = pump(in.write_end, options.input, options.input_mode == Input::kPipe, out.read_end,
-                      &result.out, err.read_end, &result.err, deadline);
+  bool drained =
+      pump(feed, in.write_end, out.read_end, &result.out, err.read_end, &result.err, deadline);
   int wait_status = 0;
   result.finished = reap(pid, drained ? deadline : Clock::now(), &wait_status) && drained;
   result.seconds = std::chrono::duration<double>(Clock::now() - start).count();
@@ -281,7 +379,7 @@ RunResult run_dicestat(const RunOptions &options) {
 
   if (!result.finished)
     ADD_FAILURE() << "dicestat did not end within " << options.timeout_seconds
-                  << " s and was killed; input began \"" << options.input.substr(0, 40) << "\"";
+                  << " s and was killed; input began \"" << describe_input(options) << "\"";
   result.exited = WIFEXITED(wait_status);
   result.status = result.exited ? WEXITSTATUS(wait_status) : WTERMSIG(wait_status);
   result.dice = read_back(scratch.path() + "/dicefile.txt");
@@ -303,6 +401,58 @@ RunResult run_dicestat(const std::string &input) {
   if (!run.err.empty())
     return ::testing::AssertionFailure() << "wrote to standard error:\n" << run.err;
   return ::testing::AssertionSuccess();
+}
+
+std::optional<int32_t> report_time(const RunResult &run) {
+  const std::string seed_zero = "Seed: 0 \r\n";
+  size_t at = run.stat.bytes.find(seed_zero);
+  if (at == std::string::npos) return std::nullopt;
+  size_t line = at + seed_zero.size();
+  size_t end = run.stat.bytes.find("\r\n", line);
+  if (end == std::string::npos) return std::nullopt;
+  return time_line_value(run.stat.bytes.substr(line, end - line));
+}
+
+::testing::AssertionResult holds_run(const RunResult &run, int32_t roll_count, int32_t seed) {
+  ::testing::AssertionResult verdict = ::testing::AssertionSuccess();
+  bool differs = false;
+  auto differ = [&]() -> ::testing::AssertionResult & {
+    if (!differs) verdict = ::testing::AssertionFailure();
+    differs = true;
+    return verdict << "\n  ";
+  };
+
+  std::vector<std::string> lines = report_lines(run.stat.bytes);
+  std::vector<std::string> header = {"Number of rolls: " + std::to_string(roll_count) + " ",
+                                     "Seed: " + std::to_string(seed) + " "};
+  int32_t used = seed;
+  if (seed == 0) {
+    std::optional<int32_t> time = lines.size() > 2 ? time_line_value(lines[2]) : std::nullopt;
+    if (time)
+      used = *time;
+    else
+      differ() << "no Time line after \"Seed: 0 \"";
+    header.push_back("Time: " + std::to_string(used) + " ");
+  }
+  header.push_back("");
+
+  Rolls rolls = model_rolls(used, roll_count);
+  std::vector<std::string> counts = header;
+  for (int i = 0; i < kOutcomes; ++i)
+    counts.push_back(std::to_string(outcome_label(i)) + " " + std::to_string(rolls.tallies[i]) +
+                     " ");
+  if (lines.size() != header.size() + kOutcomes + 2)
+    differ() << "report has " << lines.size() << " lines, not " << header.size() + kOutcomes + 2;
+  for (size_t i = 0; i < counts.size() && i < lines.size(); ++i) {
+    // Header lines are whole; an outcome line is checked up to its count.
+    bool whole = i < header.size();
+    std::string got = whole ? lines[i] : lines[i].substr(0, counts[i].size());
+    if (got != counts[i]) differ() << "report line " << i << " is \"" << lines[i] << "\"";
+  }
+  if (run.dice.bytes != rolls.log)
+    differ() << "roll log is not that of seed " << used << " (" << run.dice.bytes.size()
+             << " bytes, " << rolls.log.size() << " expected)";
+  return verdict;
 }
 
 void put_file(const std::string &dir, const std::string &name, const std::string &bytes) {

@@ -7,11 +7,37 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace e2e {
+
+// Changes to the environment the program starts with, one per name: a value
+// sets the variable, no value removes it.
+using EnvChanges = std::vector<std::pair<std::string, std::optional<std::string>>>;
+
+// The test process's environment with `changes` made, as "name=value" entries.
+std::vector<std::string> child_environment(const EnvChanges &changes);
+
+// A fresh directory under $TMPDIR (or /tmp), removed with everything in it
+// when this goes. An empty path means it could not be made (and the test
+// has failed).
+class ScratchDir {
+public:
+  ScratchDir();
+  ~ScratchDir();
+  ScratchDir(const ScratchDir &) = delete;
+  ScratchDir &operator=(const ScratchDir &) = delete;
+
+  const std::string &path() const { return path_; }
+
+private:
+  std::string path_;
+};
 
 enum class Input {
   kPipe,         // the bytes, then end of input
@@ -28,7 +54,13 @@ enum class Output {
 };
 
 struct RunOptions {
-  std::string input;                                // bytes for standard input
+  std::string input; // bytes for standard input
+  // When not empty, standard input instead: each piece in a write of its
+  // own, begun only after the program has read all of the one before and
+  // then `write_gap_ms` more have passed, so each arrives in a read of its
+  // own.
+  std::vector<std::string> writes;
+  int write_gap_ms = 200;
   Input input_mode = Input::kPipe;                  // where standard input comes from
   Output output_mode = Output::kPipe;               // where standard output goes
   std::vector<std::string> args;                    // words after the program name
@@ -36,6 +68,8 @@ struct RunOptions {
   rlim_t file_size_limit = RLIM_INFINITY;           // RLIMIT_FSIZE of the program
   bool ignore_sigxfsz = true;                       // SIGXFSZ disposition it starts with
   int timeout_seconds = 60;                         // killed and failed after this
+  EnvChanges env;                                   // made to the test's own environment
+  std::string program;                              // run instead of dicestat when set
 };
 
 struct FileResult {
@@ -43,6 +77,9 @@ struct FileResult {
   bool regular = false; // it is a regular file (only then are the bytes read)
   std::string bytes;    // its content
 };
+
+// What is at `path`; the bytes only of a regular file.
+FileResult read_back(const std::string &path);
 
 struct RunResult {
   bool finished = false; // ended by itself before the timeout
@@ -66,11 +103,28 @@ RunResult run_dicestat(const std::string &input);
 // standard error; otherwise says what happened instead.
 ::testing::AssertionResult ended_with(const RunResult &run, int status);
 
+// Success when the two files are those of a run of `roll_count` rolls
+// seeded with `seed`. A seed of 0 asks the clock: the report must then say
+// "Seed: 0 " and give the value taken in its Time line, and the rolls must
+// be those of that value. Lists every difference.
+::testing::AssertionResult holds_run(const RunResult &run, int32_t roll_count, int32_t seed);
+
+// The value in the report's Time line, if the report has one.
+std::optional<int32_t> report_time(const RunResult &run);
+
 // Scratch directory set-up, for RunOptions::prepare. Each one fails the
 // current test when the system refuses.
 void put_file(const std::string &dir, const std::string &name, const std::string &bytes);
 void put_directory(const std::string &dir, const std::string &name);
 void put_symlink(const std::string &dir, const std::string &name, const std::string &target);
+
+// For runners of their own (the terminal runner): the test process set up
+// to start programs, the child's signal state reset between fork and exec
+// (async-signal-safe), and words as an exec argument list (pointing into
+// `words`, closed by a null).
+void prepare_test_process();
+void reset_child_signals(bool ignore_sigxfsz);
+std::vector<char *> exec_list(std::vector<std::string> &words);
 
 // The exact standard output of a run that asked both questions and had
 // nothing to report.
