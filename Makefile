@@ -53,3 +53,24 @@ fuzz:
 	  $(FUZZ_BUILD)/fuzz/$${t}_fuzz -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 -artifact_prefix=$(FUZZ_BUILD)/ \
 	    $(FUZZ_BUILD)/corpus/$$t fuzz/corpus/$$t || exit 1; \
 	done
+
+# Installing and packaging: `make install` puts both programs and their
+# manual pages under PREFIX (DESTDIR stages them elsewhere); `make package`
+# builds a Debian package in $(BUILD); `make chart-example` redraws the
+# picture in docs/ from a million rolls with seed 42.
+PREFIX ?= /usr/local
+CHART_EXAMPLE = docs/chart-1000000.svg
+
+.PHONY: install package chart-example
+
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+package: build
+	cd $(BUILD) && cpack -G DEB
+
+chart-example: build
+	set -e; tmp=$$(mktemp -d); trap 'rm -rf "$$tmp"' EXIT; \
+	(cd "$$tmp" && printf '1000000\n42\n' | "$(abspath $(BUILD))/dicestat" >/dev/null && \
+	 "$(abspath $(BUILD))/tools/chart/dicestat-chart" statfile.txt >chart.svg); \
+	mv "$$tmp/chart.svg" $(CHART_EXAMPLE)

@@ -1,0 +1,32 @@
+# Install rules and the Debian package. `cmake --install <build> --prefix DIR`
+# puts the two programs in DIR/bin and their manual pages in
+# DIR/share/man/man1; `cpack -G DEB` in the build directory packs the same
+# files under /usr.
+include(GNUInstallDirs)
+
+install(TARGETS dicestat dicestat-chart RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${PROJECT_SOURCE_DIR}/man/dicestat.1 ${PROJECT_SOURCE_DIR}/man/dicestat-chart.1
+        DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+if(PROJECT_VERSION)
+  set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+else()
+  set(CPACK_PACKAGE_VERSION 0.1.0)
+endif()
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME dicestat)
+set(CPACK_PACKAGE_VENDOR "dicestat maintainers")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "dice-roll simulator with a statistics report")
+set(CPACK_PACKAGE_DESCRIPTION
+    "dicestat rolls a pair of dice from a seeded generator as often as asked, \
+logs every roll and reports how evenly the 36 outcomes came up, marking the \
+shares outside a fixed band. dicestat-chart draws a report as an SVG picture.")
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "dicestat maintainers")
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+# Dependencies come from the libraries the binaries link (libc, libstdc++,
+# libgcc), as dpkg-shlibdeps finds them.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_STRIP_FILES ON)
+include(CPack)

@@ -1,0 +1,61 @@
+#include "scratch.h"
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include <gtest/gtest.h>
+
+Scratch::Scratch() {
+  const char *tmp = std::getenv("TMPDIR");
+  std::string pattern =
+      std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/dicestat-chart-test.XXXXXX";
+  if (mkdtemp(pattern.data()) == nullptr) ADD_FAILURE() << "cannot make " << pattern;
+  dir = pattern;
+}
+
+Scratch::~Scratch() {
+  std::error_code ignored;
+  std::filesystem::remove_all(dir, ignored);
+}
+
+std::string read_file(const std::string &path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void write_file(const std::string &path, std::string_view bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string shell_quote(std::string_view text) {
+  std::string quoted = "'";
+  for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+int run_shell(const std::string &command) {
+  int status = std::system(command.c_str());
+  return status != -1 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string dicestat_report(std::string_view answers) {
+  Scratch scratch;
+  write_file(scratch.path("answers"), answers);
+  std::string command = "cd " + shell_quote(scratch.dir) + " && TZ=UTC " +
+                        shell_quote(DICESTAT_BINARY) + " <answers >/dev/null";
+  EXPECT_EQ(run_shell(command), 0) << command;
+  return read_file(scratch.path("statfile.txt"));
+}
+
+size_t count_of(std::string_view haystack, std::string_view needle) {
+  size_t n = 0;
+  for (size_t at = haystack.find(needle); at != std::string_view::npos;
+       at = haystack.find(needle, at + needle.size()))
+    ++n;
+  return n;
+}

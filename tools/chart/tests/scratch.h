@@ -1,0 +1,32 @@
+// Scratch directories and the built programs, for the chart's tests.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// A fresh directory under $TMPDIR (or /tmp), removed with its content at the
+// end of the scope.
+struct Scratch {
+  std::string dir;
+  Scratch();
+  ~Scratch();
+  Scratch(const Scratch &) = delete;
+  Scratch &operator=(const Scratch &) = delete;
+  std::string path(std::string_view name) const { return dir + "/" + std::string(name); }
+};
+
+std::string read_file(const std::string &path);
+void write_file(const std::string &path, std::string_view bytes);
+
+// The text quoted for sh.
+std::string shell_quote(std::string_view text);
+
+// Runs a sh command line; returns its exit status, or -1 when it did not exit.
+int run_shell(const std::string &command);
+
+// The statistics report of a dicestat run given these answers, run in a
+// scratch directory with TZ set to UTC.
+std::string dicestat_report(std::string_view answers);
+
+// How often needle occurs in haystack.
+size_t count_of(std::string_view haystack, std::string_view needle);
