@@ -74,3 +74,14 @@ chart-example: build
 	(cd "$$tmp" && printf '1000000\n42\n' | "$(abspath $(BUILD))/dicestat" >/dev/null && \
 	 "$(abspath $(BUILD))/tools/chart/dicestat-chart" statfile.txt >chart.svg); \
 	mv "$$tmp/chart.svg" $(CHART_EXAMPLE)
+
+# `make test-valgrind` runs the end-to-end tests with the program under
+# valgrind's memory checker (tests/e2e/under_valgrind.sh): a memory error or
+# a definite leak fails the test that met it. Huge runs and cases bound to
+# timing skip themselves; the terminal tests start the program directly and
+# are left out.
+.PHONY: test-valgrind
+
+test-valgrind: build
+	DICESTAT_WRAPPER="$(abspath tests/e2e/under_valgrind.sh)" \
+	  $(BUILD)/tests/e2e_tests --gtest_filter='-Terminal/*:KeyWait.*'

@@ -146,6 +146,7 @@ TEST(WriteFailure, FileSizeLimitKeepsWhatWasAccepted) {
 }
 
 TEST(WriteFailure, FileSizeSignalIsNoConcernOfTheCaller) {
+  if (!kNativeProgram) GTEST_SKIP() << kNeedsNativeProgram;
   // The program is started with the default action for SIGXFSZ, which
   // would end it at the first write past the limit.
   RunOptions options;

@@ -2,10 +2,13 @@
 
 #include <fcntl.h>
 #include <ftw.h>
+#include <grp.h>
+#include <malloc.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/time.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -28,6 +31,10 @@ const std::string kPrompts = "Enter number of rolls: Enter seed or blank for tim
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// Who runs the program for RunOptions::unprivileged: the usual "nobody".
+constexpr uid_t kUnprivilegedUser = 65534;
+constexpr gid_t kUnprivilegedGroup = 65534;
 
 std::string errno_text() {
   return std::strerror(errno);
@@ -73,9 +80,14 @@ void close_fd(int &fd) {
   // A session of its own has no controlling terminal, so the key wait
   // cannot block on the terminal of whoever runs the tests.
   setsid();
+  if (options.unprivileged && geteuid() == 0 &&
+      (setgroups(0, nullptr) != 0 || setgid(kUnprivilegedGroup) != 0 ||
+       setuid(kUnprivilegedUser) != 0))
+    _exit(126);
   if (chdir(dir.c_str()) != 0) _exit(126);
 
   if (options.input_mode == Input::kDevNull) in_fd = open("/dev/null", O_RDONLY | O_CLOEXEC);
+  if (options.input_mode == Input::kDirectory) in_fd = open(".", O_RDONLY | O_CLOEXEC);
   if (options.output_mode == Output::kDevFull) out_fd = open("/dev/full", O_WRONLY | O_CLOEXEC);
   if (in_fd >= 0)
     dup2(in_fd, 0);
@@ -116,6 +128,9 @@ void drain(short revents, int &fd, std::string *bytes) {
 // gap has passed since.
 struct Feed {
   std::vector<std::string> pieces; // each in a write of its own
+  uint64_t repeat = 1;             // each piece is written this many times over
+  uint64_t copy = 0;               // copies of the current piece written so far
+  uint64_t written = 0;            // bytes written in all
   bool close_after = true;         // end of input once everything is written
   Clock::duration gap{};           // pause between the program's read and the next piece
   size_t piece = 0;                // the piece being written
@@ -153,6 +168,11 @@ int advance_feed(Feed &feed, int &in_fd) {
       feed.waiting_for_read = feed.gap_running = false;
     }
     if (feed.sent < feed.pieces[feed.piece].size()) return -1;
+    if (!feed.pieces[feed.piece].empty() && ++feed.copy < feed.repeat) {
+      feed.sent = 0;
+      return -1;
+    }
+    feed.copy = 0;
     ++feed.piece;
     feed.sent = 0;
     feed.waiting_for_read = feed.piece < feed.pieces.size();
@@ -164,18 +184,44 @@ bool feed_wants_to_write(const Feed &feed, int in_fd) {
          feed.sent < feed.pieces[feed.piece].size();
 }
 
-// Feeds standard input and drains standard output and error until both
-// are at end of file or the deadline passes. Returns false on timeout.
-bool pump(Feed &feed, int &in_fd, int &out_fd, std::string *out, int &err_fd, std::string *err,
-          Clock::time_point deadline) {
+// Signals for the running program, sent from the poll loop.
+struct Pester {
+  pid_t pid = -1;
+  std::vector<int> signals; // sent one at a time, round and round
+  Clock::duration every{};  // between two of them
+  Clock::time_point next_at;
+  size_t next = 0; // the one sent next
+  int sent = 0;
+};
+
+// Sends the signal that is due, if any. Returns how long poll may sleep
+// before the next one is due (-1: none ever).
+int pester(Pester &p) {
+  if (p.signals.empty()) return -1;
+  auto now = Clock::now();
+  if (now >= p.next_at) {
+    if (kill(p.pid, p.signals[p.next]) == 0) ++p.sent;
+    p.next = (p.next + 1) % p.signals.size();
+    p.next_at = now + p.every;
+  }
+  return static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(p.next_at - now).count());
+}
+
+// Feeds standard input, sends the signals and drains standard output and
+// error until both are at end of file or the deadline passes. Returns
+// false on timeout.
+bool pump(Feed &feed, Pester &signals, int &in_fd, int &out_fd, std::string *out, int &err_fd,
+          std::string *err, Clock::time_point deadline) {
   if (in_fd >= 0) fcntl(in_fd, F_SETFL, fcntl(in_fd, F_GETFL) | O_NONBLOCK);
 
   while (out_fd >= 0 || err_fd >= 0) {
     int feed_wait = advance_feed(feed, in_fd);
+    int signal_wait = pester(signals);
     auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
     if (left.count() <= 0) return false;
     int timeout = static_cast<int>(left.count());
     if (feed_wait >= 0 && feed_wait < timeout) timeout = feed_wait;
+    if (signal_wait >= 0 && signal_wait < timeout) timeout = signal_wait;
 
     pollfd fds[3];
     int count = 0;
@@ -203,6 +249,7 @@ bool pump(Feed &feed, int &in_fd, int &out_fd, std::string *out, int &err_fd, st
       const std::string &piece = feed.pieces[feed.piece];
       ssize_t n = write(in_fd, piece.data() + feed.sent, piece.size() - feed.sent);
       if (n > 0) feed.sent += static_cast<size_t>(n);
+      if (n > 0) feed.written += static_cast<uint64_t>(n);
       // A program that stopped reading has closed its end; the rest is moot.
       if (n < 0 && errno != EAGAIN && errno != EINTR) {
         feed.piece = feed.pieces.size();
@@ -215,18 +262,22 @@ bool pump(Feed &feed, int &in_fd, int &out_fd, std::string *out, int &err_fd, st
   return true;
 }
 
-// Waits for the program to end; kills it at the deadline.
-bool reap(pid_t pid, Clock::time_point deadline, int *wait_status) {
+// Waits for the program to end, noting its peak resident memory; kills it
+// at the deadline.
+bool reap(pid_t pid, Clock::time_point deadline, int *wait_status, long *peak_rss_kib) {
+  struct rusage usage = {};
   for (;;) {
-    pid_t done = waitpid(pid, wait_status, WNOHANG);
+    pid_t done = wait4(pid, wait_status, WNOHANG, &usage);
+    *peak_rss_kib = usage.ru_maxrss;
     if (done == pid) return true;
     if (done < 0 && errno != EINTR) {
-      ADD_FAILURE() << "waitpid: " << errno_text();
+      ADD_FAILURE() << "wait4: " << errno_text();
       return true;
     }
     if (Clock::now() >= deadline) {
       kill(pid, SIGKILL);
-      waitpid(pid, wait_status, 0);
+      wait4(pid, wait_status, 0, &usage);
+      *peak_rss_kib = usage.ru_maxrss;
       return false;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -254,12 +305,21 @@ ScratchDir::ScratchDir() {
 }
 
 ScratchDir::~ScratchDir() {
+  if (path_.empty()) return;
+  // A test may have taken away write permission; give it back first, so
+  // that the contents can go even when the test is not run as root.
+  nftw(
+      path_.c_str(),
+      [](const char *p, const struct stat *, int type, FTW *) {
+        if (type == FTW_D || type == FTW_DNR) chmod(p, 0700);
+        return 0;
+      },
+      16, FTW_PHYS);
   // Depth first and without following links: a link to /dev/full goes,
   // not the device.
-  if (!path_.empty())
-    nftw(
-        path_.c_str(), [](const char *p, const struct stat *, int, FTW *) { return remove(p); }, 16,
-        FTW_DEPTH | FTW_PHYS);
+  nftw(
+      path_.c_str(), [](const char *p, const struct stat *, int, FTW *) { return remove(p); }, 16,
+      FTW_DEPTH | FTW_PHYS);
 }
 
 // Only a regular file is read: a link to a device would never end.
@@ -324,16 +384,27 @@ void reset_child_signals(bool ignore_sigxfsz) {
   sigprocmask(SIG_SETMASK, &none, nullptr);
 }
 
+const char *program_wrapper() {
+  const char *wrapper = getenv("DICESTAT_WRAPPER");
+  return wrapper && *wrapper ? wrapper : nullptr;
+}
+
 RunResult run_dicestat(const RunOptions &options) {
   RunResult result;
   prepare_test_process();
 
   ScratchDir scratch;
   if (scratch.path().empty()) return result;
+  if (options.unprivileged && geteuid() == 0 &&
+      chown(scratch.path().c_str(), kUnprivilegedUser, kUnprivilegedGroup) != 0) {
+    ADD_FAILURE() << "chown " << scratch.path() << ": " << errno_text();
+    return result;
+  }
   if (options.prepare) options.prepare(scratch.path());
   if (::testing::Test::HasFatalFailure()) return result;
 
   std::vector<std::string> words = {options.program.empty() ? DICESTAT_BINARY : options.program};
+  if (options.program.empty() && program_wrapper()) words.insert(words.begin(), program_wrapper());
   words.insert(words.end(), options.args.begin(), options.args.end());
   std::vector<char *> argv = exec_list(words);
   std::vector<std::string> environment = child_environment(options.env);
@@ -343,6 +414,7 @@ RunResult run_dicestat(const RunOptions &options) {
   feed.pieces = options.writes.empty() ? std::vector<std::string>{options.input} : options.writes;
   feed.close_after = options.input_mode == Input::kPipe;
   feed.gap = std::chrono::milliseconds(options.write_gap_ms);
+  if (options.writes.empty()) feed.repeat = options.input_repeat;
 
   bool piped_in = options.input_mode == Input::kPipe || options.input_mode == Input::kPipeLeftOpen;
   Pipe in = piped_in ? make_pipe() : Pipe{};
@@ -354,6 +426,9 @@ RunResult run_dicestat(const RunOptions &options) {
   // closed reader.
   if (options.output_mode == Output::kPipeNoReader) close_fd(out.read_end);
 
+  // The program's peak memory counts the pages it inherits at fork: keep
+  // them to what the test process really uses.
+  malloc_trim(0);
   auto start = Clock::now();
   auto deadline = start + std::chrono::seconds(options.timeout_seconds);
   pid_t pid = fork();
@@ -368,10 +443,18 @@ RunResult run_dicestat(const RunOptions &options) {
   close_fd(in.read_end);
   close_fd(out.write_end);
   close_fd(err.write_end);
-  bool drained =
-      pump(feed, in.write_end, out.read_end, &result.out, err.read_end, &result.err, deadline);
+  Pester signals;
+  signals.pid = pid;
+  signals.signals = options.signals;
+  signals.every = std::chrono::milliseconds(options.signal_every_ms);
+  signals.next_at = start + signals.every;
+  bool drained = pump(feed, signals, in.write_end, out.read_end, &result.out, err.read_end,
+                      &result.err, deadline);
+  result.signals_sent = signals.sent;
+  result.input_written = feed.written;
   int wait_status = 0;
-  result.finished = reap(pid, drained ? deadline : Clock::now(), &wait_status) && drained;
+  result.finished =
+      reap(pid, drained ? deadline : Clock::now(), &wait_status, &result.peak_rss_kib) && drained;
   result.seconds = std::chrono::duration<double>(Clock::now() - start).count();
   close_fd(in.write_end);
   close_fd(out.read_end);

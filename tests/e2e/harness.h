@@ -44,6 +44,7 @@ enum class Input {
   kPipeLeftOpen, // the bytes, and the pipe stays open until the program ends
   kDevNull,      // /dev/null
   kClosed,       // no descriptor 0 at all
+  kDirectory,    // the scratch directory itself: every read fails (EISDIR)
 };
 
 enum class Output {
@@ -70,6 +71,17 @@ struct RunOptions {
   int timeout_seconds = 60;                         // killed and failed after this
   EnvChanges env;                                   // made to the test's own environment
   std::string program;                              // run instead of dicestat when set
+  // `input` is written this many times over, one copy after another, so
+  // that a huge input never has to be held at once. Not for `writes`.
+  uint64_t input_repeat = 1;
+  // Sent to the program one at a time, round and round, one every
+  // `signal_every_ms` (the first after that long), until it ends.
+  std::vector<int> signals;
+  int signal_every_ms = 10;
+  // As root: the program runs as user and group 65534, which owns the
+  // scratch directory, so that file modes hold for it. Otherwise it runs
+  // as the test does, which is unprivileged already.
+  bool unprivileged = false;
 };
 
 struct FileResult {
@@ -90,11 +102,36 @@ struct RunResult {
   FileResult dice;       // dicefile.txt
   FileResult stat;       // statfile.txt
   double seconds = 0;    // wall time from start to end
+  // Peak resident memory of the program, in KiB: the larger of its own and
+  // that of the test process's pages it inherits at fork (kept to what the
+  // test uses, about 2 MiB), so compare it with another run of the test.
+  long peak_rss_kib = 0;
+  int signals_sent = 0; // how many of RunOptions::signals went out
+  // Bytes written into the standard input pipe: the program took all but
+  // what the pipe still held when it ended.
+  uint64_t input_written = 0;
 };
 
 // Records a test failure (and kills the program) when it does not end in
 // time, so a hang cannot stall the suite.
 RunResult run_dicestat(const RunOptions &options);
+
+#ifndef DICESTAT_E2E_NATIVE
+#define DICESTAT_E2E_NATIVE 1 // the program is this build's own
+#endif
+
+// Whether the program under test is a native POSIX process. The Windows
+// program, run under Wine through a wrapper script (DICESTAT_E2E_PROGRAM),
+// is not: cases that send it signals, give it a terminal of its own or run
+// it as another user skip themselves for it with kNeedsNativeProgram.
+constexpr bool kNativeProgram = DICESTAT_E2E_NATIVE;
+constexpr char kNeedsNativeProgram[] = "needs a native POSIX program";
+
+// The command the program is run under (DICESTAT_WRAPPER, for instance a
+// memory checker), or null when it runs directly. The wrapper is given the
+// program's path and arguments. Runs whose timing or resource limits mean
+// nothing under a wrapper skip themselves.
+const char *program_wrapper();
 
 // Shorthand for the common case: the answers through a pipe, nothing else.
 RunResult run_dicestat(const std::string &input);

@@ -113,6 +113,7 @@ void PrintTo(const Typing &c, std::ostream *os) {
 class TypedAnswers : public ::testing::TestWithParam<Typing> {};
 
 TEST_P(TypedAnswers, BecomeRollCountAndSeed) {
+  if (!kNativeProgram) GTEST_SKIP() << kNeedsNativeProgram;
   const Typing &c = GetParam();
   Terminal t;
   ASSERT_TRUE(terminal_start(&t, {}));
@@ -203,6 +204,7 @@ void PrintTo(const KeyWait &c, std::ostream *os) {
 class KeyWaits : public ::testing::TestWithParam<KeyWait> {};
 
 TEST_P(KeyWaits, ModeIsPutBack) {
+  if (!kNativeProgram) GTEST_SKIP() << kNeedsNativeProgram;
   const KeyWait &c = GetParam();
   TerminalOptions options;
   options.prepare = [&](const std::string &dir) { put_directory(dir, c.blocked); };
@@ -243,6 +245,7 @@ INSTANTIATE_TEST_SUITE_P(Terminal, KeyWaits, ::testing::ValuesIn(kKeyWaits),
                          [](const auto &info) { return std::string(info.param.name); });
 
 TEST(KeyWait, KeyTypedAheadEndsItAtOnce) {
+  if (!kNativeProgram) GTEST_SKIP() << kNeedsNativeProgram;
   TerminalOptions options;
   options.prepare = [](const std::string &dir) { put_directory(dir, "dicefile.txt"); };
   Terminal t;
