@@ -27,6 +27,32 @@ test-sanitize:
 	cmake --build $(SAN_BUILD) -j $(JOBS)
 	ctest --test-dir $(SAN_BUILD) --output-on-failure -j $(JOBS)
 
+# `make test-windows` cross-builds the Windows program and its unit tests
+# with mingw-w64 and runs them under Wine, then runs the end-to-end tests
+# from a Linux build against the Windows program. Wine runs in a prefix of
+# its own under $(WIN_BUILD), started first (or every test waits for it to
+# boot) and stopped at the end, whatever happened.
+WIN_BUILD ?= build-win
+WIN_E2E_BUILD ?= build-win-e2e
+WINE_PREFIX = $(abspath $(WIN_BUILD))/wine-prefix
+
+.PHONY: test-windows
+
+test-windows:
+	cmake -S . -B $(WIN_E2E_BUILD) $(CONFIG) -DDICESTAT_E2E_PROGRAM=$(abspath $(WIN_BUILD))/dicestat-wine
+	cmake --build $(WIN_E2E_BUILD) -j $(JOBS) --target e2e_tests
+	cmake -S . -B $(WIN_BUILD) $(CONFIG) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake
+	set -e; mkdir -p $(WINE_PREFIX); \
+	export WINEPREFIX=$(WINE_PREFIX) WINEDEBUG=-all; \
+	trap 'wineserver -k 2>/dev/null || true' EXIT; \
+	wineserver -p >$(WIN_BUILD)/wineserver.log 2>&1; \
+	wine wineboot -i >$(WIN_BUILD)/wineboot.log 2>&1 </dev/null; \
+	cmake --build $(WIN_BUILD) -j $(JOBS) --target dicestat unit_tests; \
+	status=0; \
+	ctest --test-dir $(WIN_BUILD) --output-on-failure -j $(JOBS) || status=1; \
+	ctest --test-dir $(WIN_E2E_BUILD)/tests --output-on-failure -j $(JOBS) || status=1; \
+	exit $$status
+
 SOURCES = $(shell git ls-files '*.cc' '*.h')
 
 format:
@@ -36,7 +62,7 @@ format-check:
 	clang-format --dry-run -Werror $(SOURCES)
 
 clean:
-	rm -rf $(BUILD) $(SAN_BUILD)
+	rm -rf $(BUILD) $(SAN_BUILD) $(WIN_BUILD) $(WIN_E2E_BUILD)
 
 # Fuzzing with libFuzzer (clang): each target runs FUZZ_SECONDS from the
 # checked-in seeds, keeping what it finds in the build directory.

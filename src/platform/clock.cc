@@ -25,6 +25,7 @@ Zone zone_from_host(ZoneQuery query, const ZoneInfo &info) {
 
 Zone current_zone() {
   const char *tz = find_environment(environment_table, "TZ");
+  if (!tz) tz = host.environment_variable("TZ");
   if (tz_usable(tz)) return zone_from_tz(tz);
   ZoneInfo info = {}; // not filled in when the query fails
   ZoneQuery query = host.zone_info(&info);

@@ -47,6 +47,9 @@ struct Host {
   void (*close_terminal)(); // done with the terminal: at the end of the process
   void (*local_time)(LocalTime *now);
   ZoneQuery (*zone_info)(ZoneInfo *zone);
+  // The host's own lookup of an environment variable, for a name that the
+  // environment table lacks: the value, or null when there is none.
+  const char *(*environment_variable)(const char *name);
   void (*show_fatal)(const char *text); // where the console is, or the user will see it
   void (*exit_process)(int32_t status); // does not return
 };

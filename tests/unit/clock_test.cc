@@ -123,6 +123,34 @@ TEST(Clock, CurrentZone) {
   }
 }
 
+// The host's own lookup is asked only for a name the table lacks; an entry
+// in the table wins even when it is empty.
+TEST(Clock, HostLookupOnlyWhenTheTableLacksTz) {
+  const ZoneInfo kEastern = {300, 11, 0, 3, -60};
+  struct {
+    const char *why;
+    std::vector<std::string> environment;
+    const char *host_tz; // null: the host has none either
+    Zone zone;
+  } cases[] = {
+      {"only the host has TZ", {"PATH=/bin"}, "CET-1", {-3600, false}},
+      {"the table's TZ wins", {"TZ=UTC"}, "CET-1", {0, false}},
+      {"an empty TZ in the table still wins", {"TZ="}, "CET-1", {18000, true}},
+      {"an unusable TZ from the host", {}, "5EST", {18000, true}},
+      {"neither has TZ", {}, nullptr, {18000, true}},
+  };
+  for (const auto &c : cases) {
+    FakeHost fake;
+    fake.zone_query = ZoneQuery::kStandard;
+    fake.zone = kEastern;
+    if (c.host_tz) fake.variables["TZ"] = c.host_tz;
+    ScopedEnvironment environment(c.environment);
+    Zone zone = current_zone();
+    EXPECT_EQ(zone.offset, c.zone.offset) << c.why;
+    EXPECT_EQ(zone.daylight, c.zone.daylight) << c.why;
+  }
+}
+
 TEST(Clock, ZoneIsSetUpByTheFirstReadingFrom1970) {
   FakeHost fake;
   ClockState state = {};

@@ -55,6 +55,10 @@ ZoneQuery zone_info(ZoneInfo *zone) {
   *zone = fake->zone;
   return fake->zone_query;
 }
+const char *environment_variable(const char *name) {
+  auto found = fake->variables.find(name);
+  return found == fake->variables.end() ? nullptr : found->second.c_str();
+}
 void show_fatal(const char *text) { fake->fatal_text += text; }
 void exit_process(int32_t) { abort(); }
 
@@ -63,7 +67,7 @@ void exit_process(int32_t) { abort(); }
 FakeHost::FakeHost() : saved_(host) {
   fake = this;
   host = {std_handle, create_file, write_file, read_file, close_handle, is_char_device, allocate,
-          release,    read_key,    close_terminal, local_time, zone_info, show_fatal, exit_process};
+          release,    read_key,    close_terminal, local_time, zone_info, environment_variable, show_fatal, exit_process};
   for (Stream &s : stream_table) s = Stream{};
   streams_start();
 }

@@ -2,6 +2,7 @@
 // and any call can be made to fail. Installed for the life of a FakeHost.
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,7 @@ struct FakeHost {
   LocalTime now = {0, 0, 12, 1, 7, 2026};
   ZoneQuery zone_query = ZoneQuery::kUnknown;
   ZoneInfo zone = {};
+  std::map<std::string, std::string> variables; // the host's lookup beyond the table
   std::string fatal_text;
 
   FakeHost();

@@ -64,9 +64,15 @@ void *allocate(size_t size) { return malloc(size); }
 
 void release(void *block) { free(block); }
 
+// The environment table is the host's own environment: there is nothing
+// more to find.
+const char *environment_variable(const char *) {
+  return nullptr;
+}
+
 void exit_process(int32_t status) { _exit(status); }
 
 } // namespace
 
 Host host = {std_handle, create_file,       write_file, read_file, close_handle,
-             is_char_device, allocate, release, terminal_read_key, terminal_close, posix_local_time, posix_zone_info, posix_show_fatal, exit_process};
+             is_char_device, allocate, release, terminal_read_key, terminal_close, posix_local_time, posix_zone_info, environment_variable, posix_show_fatal, exit_process};
