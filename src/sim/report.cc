@@ -16,7 +16,9 @@ void write_clock_line(Stream *stat_file, int32_t clock_value) {
   write_formatted(stat_file, "Time: %d \n", clock_value);
 }
 
-void write_header_end(Stream *stat_file) { write_formatted(stat_file, "\n"); }
+void write_header_end(Stream *stat_file) {
+  write_formatted(stat_file, "\n");
+}
 
 void record_roll(Stream *dice_file, int index) {
   write_formatted(dice_file, "%d ", outcome_labels[index]);
@@ -34,5 +36,6 @@ void write_statistics(Stream *stat_file, int32_t roll_count) {
     total_percent = add_share(total_percent, percent);
   }
   write_formatted(stat_file, "\n");
-  write_formatted(stat_file, "Totals: %d %2.4f \n", total_count, static_cast<double>(total_percent));
+  write_formatted(stat_file, "Totals: %d %2.4f \n", total_count,
+                  static_cast<double>(total_percent));
 }

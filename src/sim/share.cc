@@ -5,8 +5,8 @@
 
 namespace {
 
-constexpr int kFloatBits = 24;                  // significand bits of a float
-constexpr int kWorkBits = kFloatBits + 2;       // plus a guard and a round bit
+constexpr int kFloatBits = 24;            // significand bits of a float
+constexpr int kWorkBits = kFloatBits + 2; // plus a guard and a round bit
 constexpr uint64_t kWorkLow = 1ull << (kWorkBits - 1);
 constexpr uint64_t kWorkHigh = 1ull << kWorkBits;
 
@@ -64,7 +64,9 @@ double share_deviation(float percent) {
   return static_cast<double>(percent) - static_cast<double>(kExpectedPercent);
 }
 
-bool share_marked(float percent) { return percent > kBandHigh || percent < kBandLow; }
+bool share_marked(float percent) {
+  return percent > kBandHigh || percent < kBandLow;
+}
 
 float add_share(float total, float percent) {
   if (std::isnan(total)) return total;

@@ -9,7 +9,9 @@ namespace {
 
 FakeHost *fake;
 
-Handle std_handle(int slot) { return slot; }
+Handle std_handle(int slot) {
+  return slot;
+}
 
 Handle create_file(const char *) {
   if (fake->refuse_create) return kNoHandle;
@@ -44,13 +46,25 @@ ReadStatus read_file(Handle, void *data, size_t size, size_t *got) {
   return ReadStatus::kOk;
 }
 
-bool close_handle(Handle) { return !fake->fail_close; }
-bool is_char_device(Handle) { return fake->char_device; }
-void *allocate(size_t size) { return fake->fail_allocation ? nullptr : malloc(size); }
-void release(void *block) { free(block); }
-int read_key() { return -1; }
+bool close_handle(Handle) {
+  return !fake->fail_close;
+}
+bool is_char_device(Handle) {
+  return fake->char_device;
+}
+void *allocate(size_t size) {
+  return fake->fail_allocation ? nullptr : malloc(size);
+}
+void release(void *block) {
+  free(block);
+}
+int read_key() {
+  return -1;
+}
 void close_terminal() {}
-void local_time(LocalTime *now) { *now = fake->now; }
+void local_time(LocalTime *now) {
+  *now = fake->now;
+}
 ZoneQuery zone_info(ZoneInfo *zone) {
   *zone = fake->zone;
   return fake->zone_query;
@@ -59,15 +73,32 @@ const char *environment_variable(const char *name) {
   auto found = fake->variables.find(name);
   return found == fake->variables.end() ? nullptr : found->second.c_str();
 }
-void show_fatal(const char *text) { fake->fatal_text += text; }
-void exit_process(int32_t) { abort(); }
+void show_fatal(const char *text) {
+  fake->fatal_text += text;
+}
+void exit_process(int32_t) {
+  abort();
+}
 
 } // namespace
 
 FakeHost::FakeHost() : saved_(host) {
   fake = this;
-  host = {std_handle, create_file, write_file, read_file, close_handle, is_char_device, allocate,
-          release,    read_key,    close_terminal, local_time, zone_info, environment_variable, show_fatal, exit_process};
+  host = {std_handle,
+          create_file,
+          write_file,
+          read_file,
+          close_handle,
+          is_char_device,
+          allocate,
+          release,
+          read_key,
+          close_terminal,
+          local_time,
+          zone_info,
+          environment_variable,
+          show_fatal,
+          exit_process};
   for (Stream &s : stream_table) s = Stream{};
   streams_start();
 }

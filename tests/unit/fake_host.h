@@ -22,7 +22,7 @@ struct FakeHost {
 
   std::vector<std::string> reads; // what each read delivers, in order
   size_t reads_made = 0;
-  size_t read_offset = 0; // into the current read when it exceeds the buffer
+  size_t read_offset = 0;                    // into the current read when it exceeds the buffer
   ReadStatus after_script = ReadStatus::kOk; // once the script is used up
 
   LocalTime now = {0, 0, 12, 1, 7, 2026};

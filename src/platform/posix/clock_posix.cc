@@ -16,8 +16,8 @@ void posix_local_time(LocalTime *now) {
   clock_gettime(CLOCK_REALTIME, &ts);
   tm local = {};
   localtime_r(&ts.tv_sec, &local);
-  *now = {local.tm_sec, local.tm_min, local.tm_hour, local.tm_mday, local.tm_mon + 1,
-          local.tm_year + 1900};
+  *now = {local.tm_sec,  local.tm_min,     local.tm_hour,
+          local.tm_mday, local.tm_mon + 1, local.tm_year + 1900};
 }
 
 // A zone without daylight-saving rules (a host set to UTC, say) answers as
