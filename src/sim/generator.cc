@@ -16,7 +16,9 @@ const int32_t outcome_labels[kOutcomes] = {
     41, 42, 43, 44, 45, 46, 51, 52, 53, 54, 55, 56, 61, 62, 63, 64, 65, 66,
 };
 
-void generator_seed(int32_t seed) { state = static_cast<uint32_t>(seed); }
+void generator_seed(int32_t seed) {
+  state = static_cast<uint32_t>(seed);
+}
 
 int32_t generator_next() {
   state = state * kMultiplier + kIncrement;
@@ -25,4 +27,6 @@ int32_t generator_next() {
 
 // The plain remainder: outcomes 0 to 7 come up once more in 32768 outputs
 // than the others, a bias the report is there to show.
-int roll_outcome() { return generator_next() % kOutcomes; }
+int roll_outcome() {
+  return generator_next() % kOutcomes;
+}

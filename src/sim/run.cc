@@ -44,7 +44,8 @@ int32_t run(int, char **, char **) {
   generator_seed(seed);
   write_header_end(stat_file);
 
-  for (roll_index = 0; roll_index < roll_count; ++roll_index) record_roll(dice_file, roll_outcome());
+  for (roll_index = 0; roll_index < roll_count; ++roll_index)
+    record_roll(dice_file, roll_outcome());
   write_statistics(stat_file, roll_count);
 
   // A write that failed along the way has silenced its file; say so now
