@@ -101,6 +101,15 @@ chart-example: build
 	 "$(abspath $(BUILD))/tools/chart/dicestat-chart" statfile.txt >chart.svg); \
 	mv "$$tmp/chart.svg" $(CHART_EXAMPLE)
 
+# `make bench` times the program against a write-only baseline and a naive
+# peer in a scratch directory under $TMPDIR (or /tmp), then runs the
+# micro-benchmarks when Google Benchmark was found.
+.PHONY: bench
+
+bench: build
+	$(BUILD)/bench/bench_runner
+	if [ -x $(BUILD)/bench/micro_bench ]; then $(BUILD)/bench/micro_bench; fi
+
 # `make test-valgrind` runs the end-to-end tests with the program under
 # valgrind's memory checker (tests/e2e/under_valgrind.sh): a memory error or
 # a definite leak fails the test that met it. Huge runs and cases bound to

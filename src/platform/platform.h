@@ -54,6 +54,12 @@ template <class... Args> int write_formatted(Stream *stream, const char *format,
   return write_formatted_args(stream, format, list, sizeof...(Args));
 }
 
+// Appends `size` bytes as they are, with no line-end translation: for text
+// without "\n". The buffer goes to the host in the same pieces, and a failed
+// write silences the stream the same way, as when the bytes are written one
+// by one. Returns -1 when a byte was dropped, else 0.
+int write_block(Stream *stream, const char *data, size_t size);
+
 // Flushes and closes the stream and frees its slot. Returns -1 when anything
 // written to it was lost or the handle could not be closed, else 0.
 int close_stream(Stream *stream);

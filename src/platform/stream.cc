@@ -5,6 +5,8 @@
 
 #include <cstring>
 
+#include "platform/platform.h"
+
 Stream stream_table[kStreamSlots];
 
 void streams_start() {
@@ -54,6 +56,24 @@ bool stream_put(Stream *s, unsigned char byte) {
   s->buffer[s->fill++] = byte;
   if (s->capacity == 1 || (s->line_buffered && byte == '\n')) return write_out(s);
   return true;
+}
+
+// Whole runs of bytes at a time, with stream_put's order of events: a full
+// buffer is written out only when the next byte arrives, and a one-byte
+// buffer after every byte.
+int write_block(Stream *s, const char *data, size_t size) {
+  while (size > 0) {
+    if (s->error) return -1;
+    if (s->capacity == 0) settle_buffer(s);
+    if (s->fill == s->capacity && !write_out(s)) return -1;
+    size_t run = s->capacity - s->fill < size ? s->capacity - s->fill : size;
+    memcpy(s->buffer + s->fill, data, run);
+    s->fill += run;
+    data += run;
+    size -= run;
+    if (s->capacity == 1 && !write_out(s)) return -1;
+  }
+  return 0;
 }
 
 int stream_write_text(Stream *s, const char *text, size_t size) {

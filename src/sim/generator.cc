@@ -2,11 +2,6 @@
 
 namespace {
 
-constexpr uint32_t kMultiplier = 1103515245;
-constexpr uint32_t kIncrement = 12345;
-constexpr int kOutputShift = 16;
-constexpr uint32_t kOutputMask = 0x7FFF;
-
 uint32_t state = 1;
 
 } // namespace
@@ -21,12 +16,20 @@ void generator_seed(int32_t seed) {
 }
 
 int32_t generator_next() {
-  state = state * kMultiplier + kIncrement;
-  return static_cast<int32_t>((state >> kOutputShift) & kOutputMask);
+  state = state * kLcgMultiplier + kLcgIncrement;
+  return static_cast<int32_t>(lcg_output(state));
 }
 
 // The plain remainder: outcomes 0 to 7 come up once more in 32768 outputs
 // than the others, a bias the report is there to show.
 int roll_outcome() {
   return generator_next() % kOutcomes;
+}
+
+uint32_t generator_state() {
+  return state;
+}
+
+void generator_restore(uint32_t saved) {
+  state = saved;
 }

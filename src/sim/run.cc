@@ -11,7 +11,6 @@ constexpr int32_t kStatusFailed = 1;
 
 int32_t roll_count; // as answered; 0 when nothing could be read
 int32_t seed;       // as answered; 0 asks for the clock
-int32_t roll_index;
 Stream *dice_file;
 Stream *stat_file;
 
@@ -44,8 +43,7 @@ int32_t run(int, char **, char **) {
   generator_seed(seed);
   write_header_end(stat_file);
 
-  for (roll_index = 0; roll_index < roll_count; ++roll_index)
-    record_roll(dice_file, roll_outcome());
+  record_rolls(dice_file, roll_count);
   write_statistics(stat_file, roll_count);
 
   // A write that failed along the way has silenced its file; say so now

@@ -1,0 +1,147 @@
+// Micro-benchmarks: the roll loop and the statistics report writing into a
+// host that keeps nothing, so that only the program's own work is timed.
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+
+#include "platform/host.h"
+#include "platform/platform.h"
+#include "platform/stream.h"
+#include "sim/generator.h"
+#include "sim/report.h"
+#include "sim/roll_kernel.h"
+
+namespace {
+
+constexpr int32_t kSeed = 1;
+constexpr Handle kSinkHandle = 3;
+
+Handle sink_create(const char *) {
+  return kSinkHandle;
+}
+
+bool sink_write(Handle, const void *, size_t size, size_t *written) {
+  *written = size;
+  return true;
+}
+
+bool sink_close(Handle) {
+  return true;
+}
+bool sink_is_char_device(Handle) {
+  return false;
+}
+void *sink_allocate(size_t size) {
+  return malloc(size);
+}
+void sink_release(void *block) {
+  free(block);
+}
+
+// Files that swallow every byte: the stream's buffering and pieces still
+// happen, the system calls do not.
+struct SinkHost {
+  Host saved = host;
+  SinkHost() {
+    host.create_file = sink_create;
+    host.write_file = sink_write;
+    host.close_handle = sink_close;
+    host.is_char_device = sink_is_char_device;
+    host.allocate = sink_allocate;
+    host.release = sink_release;
+  }
+  ~SinkHost() { host = saved; }
+};
+
+void clear_tallies() {
+  for (int32_t &t : tallies) t = 0;
+  total_count = 0;
+  total_percent = 0;
+}
+
+void set_rolls(benchmark::State &state, int64_t rolls) {
+  state.SetItemsProcessed(state.iterations() * rolls);
+  state.SetBytesProcessed(state.iterations() * rolls * static_cast<int64_t>(kRollTextSize));
+}
+
+// The roll loop as the run calls it: items per second are rolls per second.
+void BM_RecordRolls(benchmark::State &state) {
+  SinkHost sink;
+  const int32_t rolls = static_cast<int32_t>(state.range(0));
+  const RollKernel *kernels = nullptr;
+  roll_kernels(&kernels);
+  state.SetLabel(kernels[0].name);
+  for (auto _ : state) {
+    Stream *dice = create_text_file("dicefile.txt", "w");
+    clear_tallies();
+    generator_seed(kSeed);
+    record_rolls(dice, rolls);
+    close_stream(dice);
+    benchmark::DoNotOptimize(tallies[0]);
+  }
+  set_rolls(state, rolls);
+}
+BENCHMARK(BM_RecordRolls)->Arg(1000000)->Arg(10000000)->Unit(benchmark::kMillisecond);
+
+// The one-roll-at-a-time path that the roll loop replaces.
+void BM_RecordRollOneByOne(benchmark::State &state) {
+  SinkHost sink;
+  const int32_t rolls = static_cast<int32_t>(state.range(0));
+  for (auto _ : state) {
+    Stream *dice = create_text_file("dicefile.txt", "w");
+    clear_tallies();
+    generator_seed(kSeed);
+    for (int32_t i = 0; i < rolls; ++i) record_roll(dice, roll_outcome());
+    close_stream(dice);
+    benchmark::DoNotOptimize(tallies[0]);
+  }
+  set_rolls(state, rolls);
+}
+BENCHMARK(BM_RecordRollOneByOne)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+// Each kernel on its own, into a chunk of memory: the roll loop without the
+// stream's copy.
+void BM_RollKernel(benchmark::State &state) {
+  const RollKernel *kernels = nullptr;
+  size_t count = roll_kernels(&kernels);
+  size_t which = static_cast<size_t>(state.range(0));
+  if (which >= count) {
+    state.SkipWithError("kernel not available on this host");
+    return;
+  }
+  constexpr size_t kChunk = 4096;
+  static char text[kChunk * kRollTextSize + kRollSlack];
+  static RollCounts counts;
+  uint32_t generator = kSeed;
+  state.SetLabel(kernels[which].name);
+  for (auto _ : state) {
+    kernels[which].roll(&generator, kChunk, text, &counts);
+    benchmark::ClobberMemory();
+  }
+  set_rolls(state, kChunk);
+}
+BENCHMARK(BM_RollKernel)->DenseRange(0, 1);
+
+// The 36 statistics lines and the totals after a million rolls.
+void BM_WriteStatistics(benchmark::State &state) {
+  SinkHost sink;
+  const int32_t rolls = 1000000;
+  clear_tallies();
+  generator_seed(kSeed);
+  Stream *dice = create_text_file("dicefile.txt", "w");
+  record_rolls(dice, rolls);
+  close_stream(dice);
+  for (auto _ : state) {
+    Stream *stat = create_text_file("statfile.txt", "w");
+    total_count = 0;
+    total_percent = 0;
+    write_statistics(stat, rolls);
+    close_stream(stat);
+  }
+  state.SetItemsProcessed(state.iterations() * kOutcomes);
+}
+BENCHMARK(BM_WriteStatistics);
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,55 @@
+// The outcome of a generator output without a division, and the text that
+// logs each outcome. Shared by every roll kernel.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+
+#include "sim/generator.h"
+#include "sim/roll_kernel.h"
+
+// The fraction output / 36 in 32-bit fixed point, output * ceil(2^32 / 36)
+// mod 2^32, runs high by under 0.9 units per unit of output: less than 2^15
+// units in all, against 2^32 / 36 for one outcome. Only its top 16 bits are
+// used, and one unit of bias there makes up for the bits cut off below, so
+// that they never fall short of the exact fraction nor reach the next
+// outcome's.
+constexpr uint32_t kOutcomeFraction = 119304648;
+constexpr uint32_t kOutcomeBias = 1u << 16;
+
+constexpr uint32_t outcome_fraction(uint32_t output) {
+  return output * kOutcomeFraction + kOutcomeBias;
+}
+
+// output % 36 for every output 0 to 32767: the fraction's top 16 bits times
+// 36, shifted back down.
+constexpr int outcome_of(uint32_t output) {
+  return static_cast<int>(((outcome_fraction(output) >> 16) * kOutcomes) >> 16);
+}
+
+// Each outcome's label and blank, padded to four bytes so that a kernel can
+// copy a whole word and let the next label overwrite the pad.
+struct RollText {
+  char bytes[kOutcomes][4];
+};
+
+constexpr RollText make_roll_text() {
+  RollText text = {};
+  for (int i = 0; i < kOutcomes; ++i) {
+    text.bytes[i][0] = static_cast<char>('1' + i / 6);
+    text.bytes[i][1] = static_cast<char>('1' + i % 6);
+    text.bytes[i][2] = ' ';
+  }
+  return text;
+}
+
+constexpr RollText kRollText = make_roll_text();
+
+// One roll at a time, for what is left after the last round of lanes;
+// writes four bytes, the last of them scratch.
+inline void roll_one(uint32_t *state, char *out, RollCounts *counts) {
+  *state = lcg_apply({kLcgMultiplier, kLcgIncrement}, *state);
+  int outcome = outcome_of(lcg_output(*state));
+  memcpy(out, kRollText.bytes[outcome], sizeof kRollText.bytes[outcome]);
+  ++counts->single[outcome];
+}
