@@ -57,14 +57,30 @@ TEST(Examples, HundredThousandRollsSeed42) {
   EXPECT_EQ(line_for(lines, 16), "16 2673 2.6730 -0.1047 !!"); // below 2.6805
 }
 
-TEST(Examples, NoRollsGiveNotANumberEverywhere) {
+// No roll is drawn for a count of 0 or less: an empty log, and a report
+// whose 36 lines all read the same.
+TEST(Examples, CountsWithoutRollsGiveFixedReports) {
+  // 0/0 is a not-a-number with its sign bit set; the sum of them too.
+  const char *kNoRolls = "-nan -nan", *kNoRollsTotals = "Totals: 0 -nan ";
+  // 0 divided by a negative count is a negative zero, below the band; the
+  // running sum starts at a positive zero and stays one.
+  const char *kNegative = "-0.0000 -2.7777 !!", *kNegativeTotals = "Totals: 0 0.0000 ";
   struct {
     const char *input;
     const char *header;
+    const char *line_rest; // what follows "label 0 " on every line
+    const char *totals;
   } cases[] = {
-      {"0\n1\n", "Number of rolls: 0 \r\nSeed: 1 \r\n"},
-      {"-0\n2147483647\n", "Number of rolls: 0 \r\nSeed: 2147483647 \r\n"}, // minus zero is 0
-      {"4294967296\n-1\n", "Number of rolls: 0 \r\nSeed: -1 \r\n"},         // wraps to 0
+      {"0\n1\n", "Number of rolls: 0 \r\nSeed: 1 \r\n", kNoRolls, kNoRollsTotals},
+      {"-0\n2147483647\n", "Number of rolls: 0 \r\nSeed: 2147483647 \r\n", kNoRolls,
+       kNoRollsTotals}, // minus zero is 0
+      {"4294967296\n-1\n", "Number of rolls: 0 \r\nSeed: -1 \r\n", kNoRolls,
+       kNoRollsTotals}, // wraps to 0
+      {"2147483648\n7\n", "Number of rolls: -2147483648 \r\nSeed: 7 \r\n", kNegative,
+       kNegativeTotals}, // wraps
+      {"-5\n3\n", "Number of rolls: -5 \r\nSeed: 3 \r\n", kNegative, kNegativeTotals},
+      {"-1\n-2147483648\n", "Number of rolls: -1 \r\nSeed: -2147483648 \r\n", kNegative,
+       kNegativeTotals},
   };
   for (const auto &c : cases) {
     SCOPED_TRACE(c.input);
@@ -73,31 +89,7 @@ TEST(Examples, NoRollsGiveNotANumberEverywhere) {
     EXPECT_EQ(run.out, kPrompts);
     EXPECT_TRUE(run.dice.regular);
     EXPECT_EQ(run.dice.bytes, "");
-    // 0/0 is a not-a-number with its sign bit set; the sum of them too.
-    EXPECT_EQ(run.stat.bytes, report_without_rolls(c.header, "-nan -nan", "Totals: 0 -nan "));
-  }
-}
-
-TEST(Examples, NegativeRollCountsDrawNothingAndMarkEveryLine) {
-  struct {
-    const char *input;
-    const char *header;
-  } cases[] = {
-      {"2147483648\n7\n", "Number of rolls: -2147483648 \r\nSeed: 7 \r\n"}, // wraps
-      {"-5\n3\n", "Number of rolls: -5 \r\nSeed: 3 \r\n"},
-      {"-1\n-2147483648\n", "Number of rolls: -1 \r\nSeed: -2147483648 \r\n"},
-  };
-  for (const auto &c : cases) {
-    SCOPED_TRACE(c.input);
-    RunResult run = run_dicestat(c.input);
-    EXPECT_TRUE(ended_with(run, 0));
-    EXPECT_EQ(run.out, kPrompts);
-    EXPECT_TRUE(run.dice.regular);
-    EXPECT_EQ(run.dice.bytes, "");
-    // 0 divided by a negative count is a negative zero, below the band; the
-    // running sum starts at a positive zero and stays one.
-    EXPECT_EQ(run.stat.bytes,
-              report_without_rolls(c.header, "-0.0000 -2.7777 !!", "Totals: 0 0.0000 "));
+    EXPECT_EQ(run.stat.bytes, report_without_rolls(c.header, c.line_rest, c.totals));
   }
 }
 
