@@ -25,10 +25,10 @@ Zone zone_from_host(ZoneQuery query, const ZoneInfo &info) {
 
 Zone current_zone() {
   const char *tz = find_environment(environment_table, "TZ");
-  if (!tz) tz = host.environment_variable("TZ");
+  if (!tz) tz = host_environment_variable("TZ");
   if (tz_usable(tz)) return zone_from_tz(tz);
   ZoneInfo info = {}; // not filled in when the query fails
-  ZoneQuery query = host.zone_info(&info);
+  ZoneQuery query = host_zone_info(&info);
   return zone_from_host(query, info);
 }
 
@@ -41,7 +41,7 @@ int32_t clock_value(const LocalTime &now, const Zone &zone) {
 
 int32_t read_clock_with(ClockState *state) {
   LocalTime now;
-  host.local_time(&now);
+  host_local_time(&now);
   // Before 1970 the zone is neither needed nor set up.
   if (now.year < kEpochYear) return kBeforeEpoch;
   if (!state->zone_set_up) {

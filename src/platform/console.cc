@@ -22,5 +22,5 @@ int read_int_or_blank(int32_t *target) {
 }
 
 int wait_key() {
-  return host.read_key();
+  return host_read_key();
 }

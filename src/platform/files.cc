@@ -10,13 +10,9 @@ Stream *create_text_file(const char *name, const char *mode) {
   for (int slot = kFirstFileSlot; slot < kStreamSlots; ++slot) {
     Stream &s = stream_table[slot];
     if (s.open) continue;
-    Handle handle = host.create_file(name);
+    Handle handle = host_create_file(name);
     if (handle == kNoHandle) return nullptr;
-    s = Stream{};
-    s.handle = handle;
-    s.pushback = -1;
-    s.open = true;
-    s.text = true;
+    stream_open(&s, handle, &host_file_hooks);
     return &s;
   }
   return nullptr;
@@ -26,8 +22,8 @@ Stream *create_text_file(const char *name, const char *mode) {
 // to flush, so that a lost byte is never closed as a success.
 int close_stream(Stream *s) {
   int result = flush_stream(s);
-  if (!host.close_handle(s->handle)) result = -1;
-  if (s->buffer && s->buffer != s->spare) host.release(s->buffer);
+  if (!s->hooks->close(s->handle)) result = -1;
+  if (s->buffer && s->buffer != s->spare) host_release(s->buffer);
   *s = Stream{};
   return result;
 }

@@ -1,7 +1,10 @@
-// The end of the process: every open stream flushed, every file closed, and
-// the status handed to the host unchanged; or, for a fatal report, at once.
+// The frame of the process: the start-up sequence, the end of the process
+// (every open stream flushed, every file closed, the status handed to the
+// host unchanged) and the fatal end, at once. A backend supplies only the
+// steps that differ between systems.
 #include <cstdlib>
 
+#include "platform/environment.h"
 #include "platform/frame.h"
 #include "platform/platform.h"
 #include "platform/stream.h"
@@ -12,8 +15,17 @@ constexpr int32_t kFatalStatus = 1;
 
 } // namespace
 
+void start_process(ProcessArguments given) {
+  ProcessArguments process = host_start(given);
+  environment_table = process.environment;
+  host_open_terminal();
+  streams_start();
+  host_set_float_state();
+  end_process(run(process.count, process.list, process.environment));
+}
+
 void end_process(int32_t status) {
-  host.close_terminal();
+  host_finish();
   for (int slot = 0; slot < kStreamSlots; ++slot) {
     Stream &s = stream_table[slot];
     if (!s.open) continue;
@@ -23,12 +35,10 @@ void end_process(int32_t status) {
       close_stream(&s);
     }
   }
-  host.exit_process(status);
-  abort(); // exit_process does not return
+  host_exit(status);
 }
 
 void report_fatal(const char *text) {
-  host.show_fatal(text);
-  host.exit_process(kFatalStatus);
-  abort();
+  host_show_fatal(text);
+  host_exit(kFatalStatus);
 }

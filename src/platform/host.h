@@ -1,6 +1,7 @@
-// The host operations the platform layer stands on. Every call that leaves
-// the process goes through the one table `host`, so that a backend for
-// another system can fill it in and tests can put failures into it.
+// What the portable platform layer asks of the operating system. Each
+// backend (posix/, win32/) defines every function declared here, and makes
+// its own system calls only through its one table of raw calls; the unit
+// tests of the portable layer link an in-memory backend instead.
 #pragma once
 
 #include <cstddef>
@@ -9,11 +10,34 @@
 using Handle = intptr_t;
 constexpr Handle kNoHandle = -1;
 
+// What one attempt to write gave: the bytes taken, 0 to the size asked, or
+// one of these.
+constexpr long kWriteFailed = -1;
+constexpr long kWriteInterrupted = -2; // a signal came first: nothing taken, try again
+
 enum class ReadStatus {
-  kOk,    // `got` bytes arrived; 0 means end of input
-  kEnded, // the writer has gone (a broken pipe): end of input
-  kFailed // a read error
+  kOk,         // `got` bytes arrived; 0 means end of input
+  kEnded,      // the writer has gone (a broken pipe): end of input
+  kFailed,     // a read error
+  kInterrupted // a signal came first: nothing read, try again
 };
+
+// A stream's way to its handle. Each stream carries its own, so that a test
+// can give one stream a failing or short writer and leave the rest alone.
+struct StreamHooks {
+  long (*write)(Handle handle, const void *data, size_t size);             // one attempt
+  ReadStatus (*read)(Handle handle, void *data, size_t size, size_t *got); // one attempt
+  bool (*close)(Handle handle);                                            // releases it
+};
+
+// The hooks for the host's own files, pipes and devices.
+extern const StreamHooks host_file_hooks;
+
+// Writes all `size` bytes through `hooks`, going on after short and
+// interrupted writes; a failed write, or one that takes nothing, ends it.
+// Returns true when everything was taken; `*written` is what was.
+bool write_all(const StreamHooks &hooks, Handle handle, const void *data, size_t size,
+               size_t *written);
 
 // One reading of the local wall clock.
 struct LocalTime {
@@ -33,25 +57,38 @@ struct ZoneInfo {
   int32_t daylight_bias;
 };
 
-struct Host {
-  Handle (*std_handle)(int slot);          // standard input, output, error for slot 0, 1, 2
-  Handle (*create_file)(const char *name); // create or truncate, write-only, shareable
-  // Writes all `size` bytes; false on failure, with `*written` the bytes taken.
-  bool (*write_file)(Handle handle, const void *data, size_t size, size_t *written);
-  ReadStatus (*read_file)(Handle handle, void *data, size_t size, size_t *got);
-  bool (*close_handle)(Handle handle);
-  bool (*is_char_device)(Handle handle); // a terminal: line buffering, interactive
-  void *(*allocate)(size_t size);        // null when memory is short
-  void (*release)(void *block);
-  int (*read_key)();        // one raw unechoed key from the terminal, or -1
-  void (*close_terminal)(); // done with the terminal: at the end of the process
-  void (*local_time)(LocalTime *now);
-  ZoneQuery (*zone_info)(ZoneInfo *zone);
-  // The host's own lookup of an environment variable, for a name that the
-  // environment table lacks: the value, or null when there is none.
-  const char *(*environment_variable)(const char *name);
-  void (*show_fatal)(const char *text); // where the console is, or the user will see it
-  void (*exit_process)(int32_t status); // does not return
+// What the process entry was handed, or what the backend built in its place.
+struct ProcessArguments {
+  int count;
+  char **list;        // null-ended
+  char **environment; // "NAME=value" entries, null-ended
 };
 
-extern Host host;
+// Start-up and the end of the process ---------------------------------------
+
+// The backend's first steps: fault handling, signals, the argument list and
+// the environment table (`given` when the host built them already). Makes a
+// fatal report when memory runs out.
+ProcessArguments host_start(ProcessArguments given);
+void host_open_terminal();   // the device the key wait reads; silent when there is none
+void host_set_float_state(); // round to nearest, exceptions masked, full precision
+void host_finish();          // the terminal closed, the environment given back
+[[noreturn]] void host_exit(int32_t status);
+void host_show_fatal(const char *text); // where the user will see it
+
+// Files and memory ------------------------------------------------------------
+
+Handle host_std_handle(int slot);          // standard input, output, error for slot 0, 1, 2
+Handle host_create_file(const char *name); // create or truncate, write-only, shareable
+bool host_is_char_device(Handle handle);   // a terminal: line buffering, interactive
+void *host_allocate(size_t size);          // null when memory is short
+void host_release(void *block);
+
+// The terminal and the clock ----------------------------------------------------
+
+int host_read_key(); // one raw unechoed key from the terminal, or -1
+void host_local_time(LocalTime *now);
+ZoneQuery host_zone_info(ZoneInfo *zone);
+// The host's own lookup of an environment variable, for a name that the
+// environment table lacks: the value, or null when there is none.
+const char *host_environment_variable(const char *name);

@@ -73,3 +73,10 @@ int32_t read_clock();
 
 // Flushes and closes every open stream and ends the process with `status`.
 [[noreturn]] void end_process(int32_t status);
+
+// The program ----------------------------------------------------------------
+
+// What the platform layer runs once at start-up, defined by the program: the
+// arguments and the environment are handed on whether or not it uses them.
+// Returns the exit status.
+int32_t run(int argc, char **argv, char **envp);

@@ -9,15 +9,20 @@
 
 Stream stream_table[kStreamSlots];
 
+void stream_open(Stream *s, Handle handle, const StreamHooks *hooks) {
+  *s = Stream{};
+  s->handle = handle;
+  s->hooks = hooks;
+  s->pushback = -1;
+  s->last = -1;
+  s->open = true;
+  s->text = true;
+}
+
 void streams_start() {
   for (int slot = kStdIn; slot <= kStdErr; ++slot) {
     Stream &s = stream_table[slot];
-    s = Stream{};
-    s.handle = host.std_handle(slot);
-    s.pushback = -1;
-    s.last = -1;
-    s.open = true;
-    s.text = true;
+    stream_open(&s, host_std_handle(slot), &host_file_hooks);
     s.input = slot == kStdIn;
     s.unbuffered = slot == kStdErr;
   }
@@ -26,8 +31,8 @@ void streams_start() {
 // Takes a buffer at the first byte. A terminal is written line by line; a
 // stream that cannot have a full buffer works through a one-byte one.
 static void settle_buffer(Stream *s) {
-  s->line_buffered = host.is_char_device(s->handle);
-  void *block = s->unbuffered ? nullptr : host.allocate(kStreamBufferSize);
+  s->line_buffered = host_is_char_device(s->handle);
+  void *block = s->unbuffered ? nullptr : host_allocate(kStreamBufferSize);
   if (block) {
     s->buffer = static_cast<unsigned char *>(block);
     s->capacity = kStreamBufferSize;
@@ -44,7 +49,7 @@ static bool write_out(Stream *s) {
   s->fill = 0;
   if (size == 0) return true;
   size_t written = 0;
-  if (host.write_file(s->handle, s->buffer, size, &written) && written == size) return true;
+  if (write_all(*s->hooks, s->handle, s->buffer, size, &written)) return true;
   s->error = true;
   return false;
 }
@@ -110,7 +115,9 @@ static bool refill(Stream *s) {
   if (s->ended || s->error) return false;
   if (s->capacity == 0) settle_buffer(s);
   size_t got = 0;
-  ReadStatus status = host.read_file(s->handle, s->buffer, s->capacity, &got);
+  ReadStatus status;
+  do status = s->hooks->read(s->handle, s->buffer, s->capacity, &got);
+  while (status == ReadStatus::kInterrupted);
   if (status == ReadStatus::kFailed) {
     s->error = true;
     return false;

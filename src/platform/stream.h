@@ -13,27 +13,31 @@ constexpr int kFirstFileSlot = 3;
 constexpr size_t kStreamBufferSize = 16384;
 
 struct Stream {
-  Handle handle;          // host handle, owned by the stream
-  unsigned char *buffer;  // kStreamBufferSize bytes from the first byte, or `spare`
-  size_t capacity;        // size of `buffer`; 0 until the first byte
-  size_t fill;            // output: bytes waiting; input: bytes left to read
-  size_t pos;             // input: next byte to read
-  int pushback;           // input: a character pushed back, or -1
-  int last;               // input: the last character taken, or -1 before the first
-  unsigned char spare[1]; // the buffer when a full one cannot be had
-  bool open;              // the slot is in use
-  bool input;             // read from, never written
-  bool text;              // "\n" goes out as CR LF, CR LF comes in as "\n"
-  bool unbuffered;        // a file that always writes at once (standard error)
-  bool line_buffered;     // written out after each LF: a terminal
-  bool error;             // a write or read failed; sticky
-  bool ended;             // input: end of input seen; sticky
+  Handle handle;            // host handle, owned by the stream
+  const StreamHooks *hooks; // how bytes reach the handle
+  unsigned char *buffer;    // kStreamBufferSize bytes from the first byte, or `spare`
+  size_t capacity;          // size of `buffer`; 0 until the first byte
+  size_t fill;              // output: bytes waiting; input: bytes left to read
+  size_t pos;               // input: next byte to read
+  int pushback;             // input: a character pushed back, or -1
+  int last;                 // input: the last character taken, or -1 before the first
+  unsigned char spare[1];   // the buffer when a full one cannot be had
+  bool open;                // the slot is in use
+  bool input;               // read from, never written
+  bool text;                // "\n" goes out as CR LF, CR LF comes in as "\n"
+  bool unbuffered;          // a file that always writes at once (standard error)
+  bool line_buffered;       // written out after each LF: a terminal
+  bool error;               // a write or read failed; sticky
+  bool ended;               // input: end of input seen; sticky
 };
 
 extern Stream stream_table[kStreamSlots];
 
 // Sets up the three standard streams on the host's standard handles.
 void streams_start();
+
+// Makes `stream` an open stream on `handle`: text mode, nothing buffered yet.
+void stream_open(Stream *stream, Handle handle, const StreamHooks *hooks);
 
 // Puts one byte into an output stream (no line-end translation). Returns
 // false, dropping the byte, when the stream is or goes into the error state.

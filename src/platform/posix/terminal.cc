@@ -1,11 +1,9 @@
-#include "platform/posix/terminal.h"
-
-#include <fcntl.h>
-#include <signal.h>
-#include <termios.h>
-#include <unistd.h>
-
-#include "platform/posix/syscalls.h"
+// The controlling terminal, opened once at start-up, and the single-key wait
+// on it: one key in raw mode (no echo, no line editing, no signal keys),
+// with the terminal's mode put back afterwards, and also when SIGTERM or
+// SIGHUP ends the process meanwhile.
+#include "platform/posix/calls.h"
+#include "platform/posix/posix.h"
 
 namespace {
 
@@ -16,11 +14,18 @@ volatile sig_atomic_t raw_active; // the terminal is in raw mode now
 constexpr int kRestoreSignals[] = {SIGTERM, SIGHUP};
 constexpr int kRestoreCount = sizeof kRestoreSignals / sizeof kRestoreSignals[0];
 
+int set_mode(const termios *mode) {
+  return retry_after_signal([&] { return sys.tcsetattr(tty, TCSANOW, mode); });
+}
+
 // Ends the process by the same signal, with the terminal as it was.
 void restore_and_die(int signo) {
-  if (raw_active) tcsetattr(tty, TCSANOW, &saved);
-  signal(signo, SIG_DFL);
-  raise(signo);
+  if (raw_active) sys.tcsetattr(tty, TCSANOW, &saved);
+  struct sigaction fallback = {};
+  fallback.sa_handler = SIG_DFL;
+  sigemptyset(&fallback.sa_mask);
+  sys.sigaction(signo, &fallback, nullptr);
+  sys.raise(signo);
 }
 
 void make_raw(termios *mode) {
@@ -30,9 +35,23 @@ void make_raw(termios *mode) {
   mode->c_cc[VTIME] = 0;
 }
 
+// Reads the key with the terminal in raw mode, and puts the mode back
+// whether or not raw mode could be set or the read succeeded.
+int read_raw_key() {
+  termios raw = saved;
+  make_raw(&raw);
+  unsigned char key = 0;
+  ssize_t got = -1;
+  raw_active = 1;
+  if (set_mode(&raw) == 0) got = retry_after_signal([&] { return sys.read(tty, &key, 1); });
+  set_mode(&saved);
+  raw_active = 0;
+  return got == 1 ? key : -1;
+}
+
 } // namespace
 
-void terminal_open() {
+void host_open_terminal() {
   tty = retry_after_signal([] { return sys.open("/dev/tty", O_RDWR | O_CLOEXEC, 0); });
 }
 
@@ -41,24 +60,13 @@ void terminal_close() {
   tty = -1;
 }
 
-int terminal_read_key() {
-  if (tty < 0 || tcgetattr(tty, &saved) != 0) return -1;
-  termios raw = saved;
-  make_raw(&raw);
-
+int host_read_key() {
+  if (tty < 0 || retry_after_signal([] { return sys.tcgetattr(tty, &saved); }) != 0) return -1;
   struct sigaction restore = {}, previous[kRestoreCount];
   restore.sa_handler = restore_and_die;
   sigemptyset(&restore.sa_mask);
-  for (int i = 0; i < kRestoreCount; ++i) sigaction(kRestoreSignals[i], &restore, &previous[i]);
-
-  unsigned char key = 0;
-  ssize_t got = -1;
-  raw_active = 1;
-  if (tcsetattr(tty, TCSANOW, &raw) == 0)
-    got = retry_after_signal([&] { return sys.read(tty, &key, 1); });
-  tcsetattr(tty, TCSANOW, &saved);
-  raw_active = 0;
-
-  for (int i = 0; i < kRestoreCount; ++i) sigaction(kRestoreSignals[i], &previous[i], nullptr);
-  return got == 1 ? key : -1;
+  for (int i = 0; i < kRestoreCount; ++i) sys.sigaction(kRestoreSignals[i], &restore, &previous[i]);
+  int key = read_raw_key();
+  for (int i = 0; i < kRestoreCount; ++i) sys.sigaction(kRestoreSignals[i], &previous[i], nullptr);
+  return key;
 }
