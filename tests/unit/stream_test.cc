@@ -115,6 +115,46 @@ TEST(StreamClose, ReportsAHandleThatWillNotClose) {
   EXPECT_FALSE(stream_table[kFirstFileSlot].open) << "the slot is freed all the same";
 }
 
+// One stream given a writer of its own: each attempt answers from a script
+// (a byte count, or one of the write results), the rest take everything.
+std::vector<long> answers;
+size_t answered;
+std::string taken;
+
+long scripted_write(Handle, const void *data, size_t size) {
+  long answer = answered < answers.size() ? answers[answered++] : static_cast<long>(size);
+  if (answer > 0) taken.append(static_cast<const char *>(data), static_cast<size_t>(answer));
+  return answer;
+}
+
+TEST(StreamHooks, OneStreamsWriterGoesOnAfterShortAndInterruptedWrites) {
+  const std::string text = "Number of rolls: 36\n";
+  const std::string crlf = "Number of rolls: 36\r\n";
+  struct {
+    const char *why;
+    std::vector<long> answers;
+    int close_result;
+    size_t kept;
+  } cases[] = {
+      {"short writes", {3, 5, 1}, 0, crlf.size()},
+      {"interrupted, then short", {kWriteInterrupted, 7, kWriteInterrupted}, 0, crlf.size()},
+      {"a failure after a short write", {6, kWriteFailed}, -1, 6},
+      {"a write that takes nothing", {4, 0}, -1, 4},
+  };
+  static const StreamHooks kScripted = {scripted_write, host_file_hooks.read,
+                                        host_file_hooks.close};
+  for (const auto &c : cases) {
+    FakeHost fake;
+    answers = c.answers, answered = 0, taken.clear();
+    Stream stream;
+    stream_open(&stream, 3, &kScripted);
+    stream_write_text(&stream, text.data(), text.size());
+    EXPECT_EQ(close_stream(&stream), c.close_result) << c.why;
+    EXPECT_EQ(taken, crlf.substr(0, c.kept)) << c.why;
+    EXPECT_TRUE(fake.write_sizes.empty()) << c.why << ": the host's own writer was not used";
+  }
+}
+
 TEST(StreamTable, FilesTakeTheFirstFreeSlot) {
   FakeHost fake;
   Stream *dice = create_text_file("dicefile.txt", "w");
