@@ -2,6 +2,8 @@
 // returns when it cannot draw, and that it then writes nothing.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -15,11 +17,18 @@ struct Outcome {
 };
 
 // Runs the chart in a scratch directory holding statfile.txt (a real
-// report), dicefile.txt, an empty directory "dir" and "huge.txt".
+// report), reports of a million rolls, of none and of a negative number,
+// dicefile.txt, an empty directory "dir" and "huge.txt".
 Outcome run_chart(const std::string &args, const std::string &redirect = "") {
   static const std::string report = dicestat_report("36\n1\n");
+  static const std::string million = dicestat_report("1000000\n42\n");
+  static const std::string none = dicestat_report("0\n1\n");
+  static const std::string negative = dicestat_report("-5\n1\n");
   Scratch scratch;
   write_file(scratch.path("statfile.txt"), report);
+  write_file(scratch.path("million.txt"), million);
+  write_file(scratch.path("none.txt"), none);
+  write_file(scratch.path("negative.txt"), negative);
   write_file(scratch.path("dicefile.txt"), "53 65 64 42 42 26 21 14 31 41 ");
   write_file(scratch.path("huge.txt"), std::string(100000, '\n'));
   run_shell("mkdir " + shell_quote(scratch.path("dir")));
@@ -74,6 +83,60 @@ TEST(ChartCommand, FailsWithOneLineAndStatusTwo) {
     EXPECT_EQ(o.err, c.err) << c.args;
     EXPECT_EQ(o.out, "") << c.args << ": nothing is drawn";
   }
+}
+
+// The p-values of a --summary, fair dice first; empty unless the output is
+// exactly the two lines in their form.
+std::vector<double> summary_p(const std::string &out) {
+  static const std::regex kForm("fair: chi2=[0-9]+\\.[0-9]{4} p=([^ \n]+)\n"
+                                "generator: chi2=[0-9]+\\.[0-9]{4} p=([^ \n]+)\n");
+  std::smatch m;
+  if (!std::regex_match(out, m, kForm)) return {};
+  return {std::strtod(m[1].str().c_str(), nullptr), std::strtod(m[2].str().c_str(), nullptr)};
+}
+
+TEST(ChartCommand, SummaryGivesBothVerdicts) {
+  // seed42-2147483647.txt is the report of `printf '2147483647\n42\n' |
+  // dicestat`, kept because the run writes a 6.4 GB roll log: there the
+  // generator's 911/910 split is plain against fair dice.
+  std::string big = shell_quote(std::string(CHART_TEST_DATA) + "/seed42-2147483647.txt");
+  struct Case {
+    std::string file;
+    bool fair_fits, generator_fits; // p at or above 0.05
+    const char *fair_words;         // in the chart's caption
+  };
+  const std::vector<Case> cases = {
+      {"million.txt", true, true, "Consistent with fair dice (p = "},
+      {big, false, true, "Not fair dice (p below 10^-9)"},
+  };
+  for (const Case &c : cases) {
+    Outcome o = run_chart("--summary " + c.file);
+    EXPECT_EQ(o.status, 0) << c.file << ": " << o.err;
+    std::vector<double> p = summary_p(o.out);
+    ASSERT_EQ(p.size(), 2u) << c.file << ": " << o.out;
+    EXPECT_EQ(p[0] >= 0.05, c.fair_fits) << c.file << ": " << o.out;
+    EXPECT_EQ(p[1] >= 0.05, c.generator_fits) << c.file << ": " << o.out;
+    if (!c.fair_fits) {
+      EXPECT_LT(p[0], 1e-9) << c.file;
+    }
+    Outcome chart = run_chart(c.file);
+    EXPECT_NE(chart.out.find(c.fair_words), std::string::npos) << c.file;
+    EXPECT_NE(chart.out.find("Consistent with the generator&apos;s own 911/910 split"),
+              std::string::npos)
+        << c.file;
+  }
+}
+
+TEST(ChartCommand, SummaryWithoutRollsOrOfANonReport) {
+  for (const char *file : {"none.txt", "negative.txt"}) {
+    Outcome o = run_chart(std::string("--summary ") + file);
+    EXPECT_EQ(o.status, 0) << file;
+    EXPECT_EQ(o.out, "fair: chi2=nan p=nan\ngenerator: chi2=nan p=nan\n") << file;
+  }
+  Outcome o = run_chart("--summary dicefile.txt");
+  EXPECT_EQ(o.status, 2);
+  EXPECT_EQ(o.out, "");
+  EXPECT_EQ(o.err, "dicestat-chart: dicefile.txt: line 1: no line end; the file is truncated\n");
 }
 
 TEST(ChartCommand, FullOutputIsAnError) {
