@@ -211,7 +211,7 @@ void draw_caption(Svg &svg, const Report &r) {
                                      " outcomes outside the band, marked !!",
                    13, kPlain});
   for (const FitWords &words : fit_words(fit_report(r))) {
-    lines.push_back({words.verdict, 13, "font-weight=\"bold\""});
+    lines.push_back({words.verdict, 13, kPlain});
     if (!words.detail.empty()) lines.push_back({words.detail, 12, "fill=\"#555555\""});
   }
   svg << "<g id=\"caption\">\n";

@@ -35,8 +35,8 @@ struct Model {
 const Model kFair = {"Consistent with fair dice", "Doubtful as fair dice", "Not fair dice",
                      "1/36 for each outcome"};
 const Model kGenerator = {"Consistent with the generator's own 911/910 split",
-                          "Doubtful even as the generator's own 911/910 split",
-                          "Not even the generator's own 911/910 split", "911 or 910 in 32768 each"};
+                          "Doubtful even as the generator's own split",
+                          "Not even the generator's own split", "911 or 910 in 32768 each"};
 
 FitWords words(const Model &model, const FitTest &test) {
   const char *verdict = test.p >= kFitsLevel     ? model.fits
