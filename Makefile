@@ -1,7 +1,9 @@
-# A thin layer over CMake. `make run` builds the program and starts it in
+# A thin layer over CMake. `make run` builds the program alone, in a build
+# of its own that needs no test framework and no Boost, and starts it in
 # this directory; `make test` builds and runs every test, once in a plain
 # build and once under the address and undefined-behaviour sanitizers.
 BUILD ?= build
+RUN_BUILD ?= build-run
 SAN_BUILD ?= build-san
 JOBS ?= $(shell nproc)
 CONFIG = -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDICESTAT_WERROR=ON
@@ -14,8 +16,10 @@ build:
 	cmake -S . -B $(BUILD) $(CONFIG)
 	cmake --build $(BUILD) -j $(JOBS)
 
-run: build
-	./$(BUILD)/dicestat
+run:
+	cmake -S . -B $(RUN_BUILD) $(CONFIG) -DDICESTAT_TESTS=OFF -DDICESTAT_TOOLS=OFF -DDICESTAT_BENCH=OFF
+	cmake --build $(RUN_BUILD) -j $(JOBS) --target dicestat
+	./$(RUN_BUILD)/dicestat
 
 test: test-plain test-sanitize
 
@@ -62,7 +66,7 @@ format-check:
 	clang-format --dry-run -Werror $(SOURCES)
 
 clean:
-	rm -rf $(BUILD) $(SAN_BUILD) $(WIN_BUILD) $(WIN_E2E_BUILD)
+	rm -rf $(BUILD) $(RUN_BUILD) $(SAN_BUILD) $(WIN_BUILD) $(WIN_E2E_BUILD)
 
 # Fuzzing with libFuzzer (clang): each target runs FUZZ_SECONDS from the
 # checked-in seeds, keeping what it finds in the build directory.

@@ -1,12 +1,15 @@
 # Install rules and the Debian package. `cmake --install <build> --prefix DIR`
 # puts the two programs in DIR/bin and their manual pages in
-# DIR/share/man/man1; `cpack -G DEB` in the build directory packs the same
-# files under /usr.
+# DIR/share/man/man1 (the program alone in a build without the tools);
+# `cpack -G DEB` in the build directory packs the same files under /usr.
 include(GNUInstallDirs)
 
-install(TARGETS dicestat dicestat-chart RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES ${PROJECT_SOURCE_DIR}/man/dicestat.1 ${PROJECT_SOURCE_DIR}/man/dicestat-chart.1
-        DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(TARGETS dicestat RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${PROJECT_SOURCE_DIR}/man/dicestat.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+if(DICESTAT_TOOLS)
+  install(TARGETS dicestat-chart RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(FILES ${PROJECT_SOURCE_DIR}/man/dicestat-chart.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endif()
 
 if(PROJECT_VERSION)
   set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})

@@ -1,13 +1,16 @@
 // dicestat-chart: reads a statistics report and writes it as an SVG picture
-// to standard output.
+// to standard output, or with --summary the report's two tests of fit as two
+// lines of text.
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <string_view>
 
+#include "fit.h"
 #include "report_parse.h"
 #include "svg.h"
+#include "verdict.h"
 
 namespace {
 
@@ -19,7 +22,8 @@ constexpr int kExitFailure = 2;
 constexpr size_t kMaxInputBytes = 64 * 1024;
 
 constexpr const char *kDefaultPath = "statfile.txt";
-constexpr const char *kUsage = "usage: dicestat-chart [FILE | -] > chart.svg\n";
+constexpr const char *kUsage = "usage: dicestat-chart [FILE | -] > chart.svg\n"
+                               "       dicestat-chart --summary [FILE | -]\n";
 
 int fail(std::string_view where, std::string_view what) {
   std::fprintf(stderr, "dicestat-chart: %.*s: %.*s\n", static_cast<int>(where.size()), where.data(),
@@ -61,6 +65,7 @@ int usage_error(std::string_view what) {
 
 int main(int argc, char **argv) {
   const char *path = nullptr;
+  bool summary = false;
   bool options_done = false;
   for (int i = 1; i < argc; ++i) {
     std::string_view arg = argv[i];
@@ -70,6 +75,8 @@ int main(int argc, char **argv) {
     }
     if (!options_done && arg == "--") {
       options_done = true;
+    } else if (!options_done && arg == "--summary") {
+      summary = true;
     } else if (!options_done && arg.size() > 1 && arg[0] == '-') {
       return usage_error("unknown option " + std::string(arg));
     } else if (path != nullptr) {
@@ -91,9 +98,10 @@ int main(int argc, char **argv) {
   ParseResult parsed = parse_report(in.bytes);
   if (!parsed.ok) return fail(name, parsed.error);
 
-  std::string svg = render_svg(parsed.report, name);
+  std::string out =
+      summary ? fit_summary(fit_report(parsed.report)) : render_svg(parsed.report, name);
   errno = 0;
-  if (std::fwrite(svg.data(), 1, svg.size(), stdout) != svg.size() || std::fflush(stdout) != 0)
+  if (std::fwrite(out.data(), 1, out.size(), stdout) != out.size() || std::fflush(stdout) != 0)
     return fail("standard output", errno != 0 ? std::strerror(errno) : "write failed");
   return kExitOk;
 }

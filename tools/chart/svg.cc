@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "sim/share.h"
+#include "verdict.h"
 
 namespace {
 
@@ -21,7 +22,7 @@ constexpr int kSwatch = 22;
 constexpr int kNoShareLegend = 150; // width of the grey swatch and its words
 constexpr int kCaptionTop = kLegendTop + 124;
 constexpr int kCaptionLine = 22;
-constexpr int kCaptionLines = 4; // run, clock, totals, marks
+constexpr int kCaptionLines = 8; // run, clock, totals, marks, two lines per test of fit
 constexpr int kHeight = kCaptionTop + (kCaptionLines - 1) * kCaptionLine + 16;
 constexpr int kMarkStroke = 4;               // frame of a marked cell
 constexpr size_t kLongCount = 7;             // counts with more digits get a smaller font
@@ -185,23 +186,38 @@ void draw_legend(Svg &svg, bool any_nan) {
   }
 }
 
+struct CaptionLine {
+  std::string text;
+  int size;          // font size
+  const char *attrs; // extra attributes
+};
+
 void draw_caption(Svg &svg, const Report &r) {
+  const char *kPlain = "";
   int marked = 0;
   for (const ReportRow &row : r.rows) marked += row.marked;
-  std::vector<std::string> lines;
-  lines.push_back("Number of rolls: " + std::to_string(r.roll_count) + kSeparator +
-                  "Seed: " + std::to_string(r.seed));
+  std::vector<CaptionLine> lines;
+  lines.push_back({"Number of rolls: " + std::to_string(r.roll_count) + kSeparator +
+                       "Seed: " + std::to_string(r.seed),
+                   14, "font-weight=\"bold\""});
   if (r.has_time)
-    lines.push_back("Time: " + std::to_string(r.time) + ", the clock's value, was the seed");
-  lines.push_back("Totals: " + std::to_string(r.total_count) + " rolls; the shares add up to " +
-                  percent_text(r.total_share_text, r.total_share));
-  lines.push_back(marked == 0 ? std::string("No outcome outside the band")
-                              : std::to_string(marked) + " of " + std::to_string(kReportOutcomes) +
-                                    " outcomes outside the band, marked !!");
+    lines.push_back(
+        {"Time: " + std::to_string(r.time) + ", the clock's value, was the seed", 13, kPlain});
+  lines.push_back({"Totals: " + std::to_string(r.total_count) + " rolls; the shares add up to " +
+                       percent_text(r.total_share_text, r.total_share),
+                   13, kPlain});
+  lines.push_back({marked == 0 ? std::string("No outcome outside the band")
+                               : std::to_string(marked) + " of " + std::to_string(kReportOutcomes) +
+                                     " outcomes outside the band, marked !!",
+                   13, kPlain});
+  for (const FitWords &words : fit_words(fit_report(r))) {
+    lines.push_back({words.verdict, 13, kPlain});
+    if (!words.detail.empty()) lines.push_back({words.detail, 12, "fill=\"#555555\""});
+  }
   svg << "<g id=\"caption\">\n";
   for (size_t i = 0; i < lines.size(); ++i)
-    svg.text(kGridLeft, kCaptionTop + static_cast<int>(i) * kCaptionLine, i == 0 ? 14 : 13,
-             i == 0 ? "font-weight=\"bold\"" : "", lines[i]);
+    svg.text(kGridLeft, kCaptionTop + static_cast<int>(i) * kCaptionLine, lines[i].size,
+             lines[i].attrs, lines[i].text);
   svg << "</g>\n";
 }
 

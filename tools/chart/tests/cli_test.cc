@@ -2,6 +2,8 @@
 // returns when it cannot draw, and that it then writes nothing.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -15,11 +17,18 @@ struct Outcome {
 };
 
 // Runs the chart in a scratch directory holding statfile.txt (a real
-// report), dicefile.txt, an empty directory "dir" and "huge.txt".
+// report), reports of a million rolls, of none and of a negative number,
+// dicefile.txt, an empty directory "dir" and "huge.txt".
 Outcome run_chart(const std::string &args, const std::string &redirect = "") {
   static const std::string report = dicestat_report("36\n1\n");
+  static const std::string million = dicestat_report("1000000\n42\n");
+  static const std::string none = dicestat_report("0\n1\n");
+  static const std::string negative = dicestat_report("-5\n1\n");
   Scratch scratch;
   write_file(scratch.path("statfile.txt"), report);
+  write_file(scratch.path("million.txt"), million);
+  write_file(scratch.path("none.txt"), none);
+  write_file(scratch.path("negative.txt"), negative);
   write_file(scratch.path("dicefile.txt"), "53 65 64 42 42 26 21 14 31 41 ");
   write_file(scratch.path("huge.txt"), std::string(100000, '\n'));
   run_shell("mkdir " + shell_quote(scratch.path("dir")));
@@ -74,6 +83,54 @@ TEST(ChartCommand, FailsWithOneLineAndStatusTwo) {
     EXPECT_EQ(o.err, c.err) << c.args;
     EXPECT_EQ(o.out, "") << c.args << ": nothing is drawn";
   }
+}
+
+// The p-values of a --summary, fair dice first; empty unless the output is
+// exactly the two lines in their form, as writing back what was read shows.
+std::vector<double> summary_p(const std::string &out) {
+  std::vector<double> p;
+  std::string again;
+  for (const char *name : {"fair", "generator"}) {
+    size_t x_at = out.find("chi2=", again.size()), p_at = out.find(" p=", again.size());
+    if (x_at == std::string::npos || p_at == std::string::npos) return {};
+    double x = std::strtod(out.c_str() + x_at + 5, nullptr);
+    p.push_back(std::strtod(out.c_str() + p_at + 3, nullptr));
+    char line[96];
+    std::snprintf(line, sizeof line, "%s: chi2=%.4f p=%.4g\n", name, x, p.back());
+    again += line;
+  }
+  return again == out ? p : std::vector<double>{};
+}
+
+TEST(ChartCommand, SummaryAndCaptionGiveBothVerdicts) {
+  // The report of `printf '2147483647\n42\n' | dicestat`, kept as it is
+  // because the run writes a 6.4 GB roll log.
+  std::string big = shell_quote(std::string(CHART_TEST_DATA) + "/seed42-2147483647.txt");
+  struct Case {
+    std::string file;
+    bool fair_fits;         // p at or above 0.05; else below 10^-9
+    const char *fair_words; // in the chart's caption
+  };
+  for (const Case &c : {Case{"million.txt", true, "Consistent with fair dice (p = "},
+                        Case{big, false, "Not fair dice (p below 10^-9)"}}) {
+    std::vector<double> p = summary_p(run_chart("--summary " + c.file).out);
+    ASSERT_EQ(p.size(), 2u) << c.file;
+    EXPECT_TRUE(c.fair_fits ? p[0] >= 0.05 : p[0] < 1e-9) << c.file << ": " << p[0];
+    EXPECT_GE(p[1], 0.05) << c.file << ": the generator's own split fits";
+    std::string svg = run_chart(c.file).out;
+    EXPECT_NE(svg.find(c.fair_words), std::string::npos) << c.file;
+    EXPECT_NE(svg.find("Consistent with the generator&apos;s own"), std::string::npos) << c.file;
+  }
+}
+
+TEST(ChartCommand, SummaryOfNoRollsOrOfANonReport) {
+  for (const char *file : {"none.txt", "negative.txt"})
+    EXPECT_EQ(run_chart(std::string("--summary ") + file).out,
+              "fair: chi2=nan p=nan\ngenerator: chi2=nan p=nan\n")
+        << file;
+  Outcome o = run_chart("--summary dicefile.txt");
+  EXPECT_EQ(o.status, 2);
+  EXPECT_EQ(o.out, "");
 }
 
 TEST(ChartCommand, FullOutputIsAnError) {
