@@ -16,6 +16,7 @@ namespace {
 constexpr int kVectorLanes = 8;
 constexpr int kVectors = 4; // enough independent chains to hide the multiplies
 constexpr int kLanes = kVectorLanes * kVectors;
+static_assert(kLanes == kAvx2Lanes, "the lane count the header gives");
 constexpr LcgJump kRound = lcg_jump(kLanes);
 
 struct LaneStarts {

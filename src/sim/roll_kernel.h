@@ -18,6 +18,15 @@ constexpr size_t kRollTextSize = 3;
 // copies and the SIMD stores overrun the last roll.
 constexpr size_t kRollSlack = 4;
 
+// Rolls the loop hands a kernel at a time: small enough for the chunk's text
+// to stay in the first-level cache beside the stream's buffer.
+constexpr size_t kChunkRolls = 4096;
+
+// Generator lanes of each kernel: the rolls of one round. Counts on either
+// side of a multiple of these end a kernel call inside a round.
+constexpr int kPortableLanes = 4;
+constexpr int kAvx2Lanes = 32;
+
 // Rolls counted by a kernel, folded into the tallies afterwards. Most rolls
 // are counted two at a time by the pair of their outcomes: increments to
 // 1296 counters rarely hit the same one back to back, which keeps them from

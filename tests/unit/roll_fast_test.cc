@@ -21,7 +21,6 @@ constexpr int kOutputValues = 32768;
 constexpr uint64_t kPeriod = 1ull << 32; // the generator's full cycle
 constexpr size_t kPiece = 16384;
 constexpr size_t kWidestRound = 32; // rolls per round of the widest kernel
-constexpr size_t kChunkRolls = 4096;
 constexpr size_t kUnlimited = SIZE_MAX;
 
 struct RollRun {
