@@ -1,8 +1,7 @@
 // Fatal reports and processor faults on Windows.
-#include <windows.h>
-
 #include <cstring>
 
+#include "platform/win32/calls.h"
 #include "platform/win32/win32.h"
 
 namespace {
@@ -31,8 +30,8 @@ LONG WINAPI on_fault(EXCEPTION_POINTERS *fault) {
     digits[i] = kHexDigits[code & kDigitMask];
   digits[kCodeDigits] = '\n';
   DWORD written = 0;
-  WriteFile(GetStdHandle(STD_ERROR_HANDLE), text, sizeof text, &written, nullptr);
-  TerminateProcess(GetCurrentProcess(), kFatalStatus);
+  sys.WriteFile(sys.GetStdHandle(STD_ERROR_HANDLE), text, sizeof text, &written, nullptr);
+  sys.TerminateProcess(sys.GetCurrentProcess(), kFatalStatus);
   return EXCEPTION_EXECUTE_HANDLER;
 }
 
@@ -41,16 +40,16 @@ LONG WINAPI on_fault(EXCEPTION_POINTERS *fault) {
 // The text goes to the console byte for byte, with no line end added. When
 // standard error is a file, a pipe or nothing, the console write fails and
 // a message box with an empty title shows the text instead.
-void win32_show_fatal(const char *text) {
-  HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
+void host_show_fatal(const char *text) {
+  HANDLE error = sys.GetStdHandle(STD_ERROR_HANDLE);
   DWORD size = static_cast<DWORD>(strlen(text));
   DWORD written = 0;
   if (error != INVALID_HANDLE_VALUE && error != nullptr &&
-      WriteConsoleA(error, text, size, &written, nullptr) && written == size)
+      sys.WriteConsoleA(error, text, size, &written, nullptr) && written == size)
     return;
-  MessageBoxA(nullptr, text, "", kFatalBoxStyle);
+  sys.MessageBoxA(nullptr, text, "", kFatalBoxStyle);
 }
 
 void win32_catch_faults() {
-  SetUnhandledExceptionFilter(on_fault);
+  sys.SetUnhandledExceptionFilter(on_fault);
 }
