@@ -11,28 +11,17 @@ constexpr UINT kFatalStatus = 1;
 // An error icon, one OK button, modal for the whole task.
 constexpr UINT kFatalBoxStyle = MB_TASKMODAL | MB_ICONERROR;
 
-// "dicestat: fatal processor fault c0000005" and a line end: the fault's
-// code in hexadecimal, so that the end is not unexplained.
-constexpr char kFaultText[] = "dicestat: fatal processor fault ";
-constexpr size_t kFaultTextSize = sizeof kFaultText - 1;
-constexpr int kCodeDigits = 8;
-constexpr char kHexDigits[] = "0123456789abcdef";
-constexpr int kBitsPerDigit = 4;
-constexpr DWORD kDigitMask = 0xf;
-
-// Nothing is flushed: what the streams still hold is lost.
+// The host reports the fault its own way first. This filter is taken away
+// before, since the host's report calls the filter installed here and would
+// come back to it. When the host leaves the fault to the program, the
+// process ends at once with status 1: nothing buffered is written.
+// Otherwise the host's answer stands.
 LONG WINAPI on_fault(EXCEPTION_POINTERS *fault) {
-  char text[kFaultTextSize + kCodeDigits + 1];
-  memcpy(text, kFaultText, kFaultTextSize);
-  char *digits = text + kFaultTextSize;
-  DWORD code = fault->ExceptionRecord->ExceptionCode;
-  for (int i = kCodeDigits - 1; i >= 0; --i, code >>= kBitsPerDigit)
-    digits[i] = kHexDigits[code & kDigitMask];
-  digits[kCodeDigits] = '\n';
-  DWORD written = 0;
-  sys.WriteFile(sys.GetStdHandle(STD_ERROR_HANDLE), text, sizeof text, &written, nullptr);
-  sys.TerminateProcess(sys.GetCurrentProcess(), kFatalStatus);
-  return EXCEPTION_EXECUTE_HANDLER;
+  sys.SetUnhandledExceptionFilter(nullptr);
+  LONG answer = sys.UnhandledExceptionFilter(fault);
+  if (answer == EXCEPTION_EXECUTE_HANDLER)
+    sys.TerminateProcess(sys.GetCurrentProcess(), kFatalStatus);
+  return answer;
 }
 
 } // namespace
