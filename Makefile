@@ -51,7 +51,7 @@ test-windows:
 	trap 'wineserver -k 2>/dev/null || true' EXIT; \
 	wineserver -p >$(WIN_BUILD)/wineserver.log 2>&1; \
 	wine wineboot -i >$(WIN_BUILD)/wineboot.log 2>&1 </dev/null; \
-	cmake --build $(WIN_BUILD) -j $(JOBS) --target dicestat unit_tests; \
+	cmake --build $(WIN_BUILD) -j $(JOBS) --target dicestat unit_tests host_tests; \
 	status=0; \
 	ctest --test-dir $(WIN_BUILD) --output-on-failure -j $(JOBS) || status=1; \
 	ctest --test-dir $(WIN_E2E_BUILD)/tests --output-on-failure -j $(JOBS) || status=1; \

@@ -1,6 +1,5 @@
 // The console input device and the single-key wait on it.
-#include <windows.h>
-
+#include "platform/win32/calls.h"
 #include "platform/win32/win32.h"
 
 namespace {
@@ -13,27 +12,32 @@ constexpr DWORD kRawMode = 0;
 
 } // namespace
 
-// Fails, leaving the key wait without a console, when the process has none.
-void console_open() {
+// The console input device, "CONIN$", so that the key wait reaches the
+// console even when standard input is redirected. Fails, leaving the key
+// wait without a console, when the process has none.
+void host_open_terminal() {
   SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
   console_input =
-      CreateFileA("CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                  &inheritable, OPEN_EXISTING, 0, nullptr);
+      sys.CreateFileA("CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                      &inheritable, OPEN_EXISTING, 0, nullptr);
 }
 
 void console_close() {
-  if (console_input != INVALID_HANDLE_VALUE) CloseHandle(console_input);
+  if (console_input != INVALID_HANDLE_VALUE) sys.CloseHandle(console_input);
   console_input = INVALID_HANDLE_VALUE;
 }
 
-// A key typed ahead counts: it ends the wait at once.
-int console_read_key() {
+// A key typed ahead counts: it ends the wait at once. No key is read in a
+// mode that could not be set, and the saved mode is put back whatever
+// happened after it was read.
+int host_read_key() {
   DWORD saved = 0;
-  if (console_input == INVALID_HANDLE_VALUE || !GetConsoleMode(console_input, &saved)) return -1;
-  SetConsoleMode(console_input, kRawMode);
+  if (console_input == INVALID_HANDLE_VALUE || !sys.GetConsoleMode(console_input, &saved))
+    return -1;
   unsigned char key = 0;
   DWORD got = 0;
-  BOOL ok = ReadConsoleA(console_input, &key, 1, &got, nullptr);
-  SetConsoleMode(console_input, saved);
+  BOOL ok = sys.SetConsoleMode(console_input, kRawMode) &&
+            sys.ReadConsoleA(console_input, &key, 1, &got, nullptr);
+  sys.SetConsoleMode(console_input, saved);
   return ok && got == 1 ? key : -1;
 }

@@ -1,8 +1,7 @@
 // Fatal reports and processor faults on Windows.
-#include <windows.h>
-
 #include <cstring>
 
+#include "platform/win32/calls.h"
 #include "platform/win32/win32.h"
 
 namespace {
@@ -12,28 +11,17 @@ constexpr UINT kFatalStatus = 1;
 // An error icon, one OK button, modal for the whole task.
 constexpr UINT kFatalBoxStyle = MB_TASKMODAL | MB_ICONERROR;
 
-// "dicestat: fatal processor fault c0000005" and a line end: the fault's
-// code in hexadecimal, so that the end is not unexplained.
-constexpr char kFaultText[] = "dicestat: fatal processor fault ";
-constexpr size_t kFaultTextSize = sizeof kFaultText - 1;
-constexpr int kCodeDigits = 8;
-constexpr char kHexDigits[] = "0123456789abcdef";
-constexpr int kBitsPerDigit = 4;
-constexpr DWORD kDigitMask = 0xf;
-
-// Nothing is flushed: what the streams still hold is lost.
+// The host reports the fault its own way first. This filter is taken away
+// before, since the host's report calls the filter installed here and would
+// come back to it. When the host leaves the fault to the program, the
+// process ends at once with status 1: nothing buffered is written.
+// Otherwise the host's answer stands.
 LONG WINAPI on_fault(EXCEPTION_POINTERS *fault) {
-  char text[kFaultTextSize + kCodeDigits + 1];
-  memcpy(text, kFaultText, kFaultTextSize);
-  char *digits = text + kFaultTextSize;
-  DWORD code = fault->ExceptionRecord->ExceptionCode;
-  for (int i = kCodeDigits - 1; i >= 0; --i, code >>= kBitsPerDigit)
-    digits[i] = kHexDigits[code & kDigitMask];
-  digits[kCodeDigits] = '\n';
-  DWORD written = 0;
-  WriteFile(GetStdHandle(STD_ERROR_HANDLE), text, sizeof text, &written, nullptr);
-  TerminateProcess(GetCurrentProcess(), kFatalStatus);
-  return EXCEPTION_EXECUTE_HANDLER;
+  sys.SetUnhandledExceptionFilter(nullptr);
+  LONG answer = sys.UnhandledExceptionFilter(fault);
+  if (answer == EXCEPTION_EXECUTE_HANDLER)
+    sys.TerminateProcess(sys.GetCurrentProcess(), kFatalStatus);
+  return answer;
 }
 
 } // namespace
@@ -41,16 +29,16 @@ LONG WINAPI on_fault(EXCEPTION_POINTERS *fault) {
 // The text goes to the console byte for byte, with no line end added. When
 // standard error is a file, a pipe or nothing, the console write fails and
 // a message box with an empty title shows the text instead.
-void win32_show_fatal(const char *text) {
-  HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
+void host_show_fatal(const char *text) {
+  HANDLE error = sys.GetStdHandle(STD_ERROR_HANDLE);
   DWORD size = static_cast<DWORD>(strlen(text));
   DWORD written = 0;
   if (error != INVALID_HANDLE_VALUE && error != nullptr &&
-      WriteConsoleA(error, text, size, &written, nullptr) && written == size)
+      sys.WriteConsoleA(error, text, size, &written, nullptr) && written == size)
     return;
-  MessageBoxA(nullptr, text, "", kFatalBoxStyle);
+  sys.MessageBoxA(nullptr, text, "", kFatalBoxStyle);
 }
 
 void win32_catch_faults() {
-  SetUnhandledExceptionFilter(on_fault);
+  sys.SetUnhandledExceptionFilter(on_fault);
 }
