@@ -7,9 +7,9 @@
 #include "platform/host.h"
 #include "platform/platform.h"
 #include "platform/stream.h"
+#include "sim/fast/roll_loop.h"
 #include "sim/generator.h"
 #include "sim/report.h"
-#include "sim/roll_kernel.h"
 
 namespace {
 
@@ -75,7 +75,7 @@ void BM_RecordRolls(benchmark::State &state) {
     Stream *dice = create_text_file("dicefile.txt", "w");
     clear_tallies();
     generator_seed(kSeed);
-    record_rolls(dice, rolls);
+    roll_and_record(dice, rolls);
     close_stream(dice);
     benchmark::DoNotOptimize(tallies[0]);
   }
@@ -91,7 +91,7 @@ void BM_RecordRollOneByOne(benchmark::State &state) {
     Stream *dice = create_text_file("dicefile.txt", "w");
     clear_tallies();
     generator_seed(kSeed);
-    for (int32_t i = 0; i < rolls; ++i) record_roll(dice, roll_outcome());
+    for (int32_t i = 0; i < rolls; ++i) record_outcome(dice, roll_outcome());
     close_stream(dice);
     benchmark::DoNotOptimize(tallies[0]);
   }
@@ -129,7 +129,7 @@ void BM_WriteStatistics(benchmark::State &state) {
   clear_tallies();
   generator_seed(kSeed);
   Stream *dice = create_text_file("dicefile.txt", "w");
-  record_rolls(dice, rolls);
+  roll_and_record(dice, rolls);
   close_stream(dice);
   for (auto _ : state) {
     Stream *stat = create_text_file("statfile.txt", "w");

@@ -20,7 +20,7 @@ void write_header_end(Stream *stat_file) {
   write_formatted(stat_file, "\n");
 }
 
-void record_roll(Stream *dice_file, int index) {
+void record_outcome(Stream *dice_file, int index) {
   write_formatted(dice_file, "%d ", outcome_labels[index]);
   ++tallies[index];
 }

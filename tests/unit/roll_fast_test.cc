@@ -10,10 +10,10 @@
 
 #include "fake_host.h"
 #include "platform/platform.h"
+#include "sim/fast/roll_loop.h"
+#include "sim/fast/roll_outcome.h"
 #include "sim/generator.h"
 #include "sim/report.h"
-#include "sim/roll_kernel.h"
-#include "sim/roll_outcome.h"
 
 namespace {
 
@@ -33,7 +33,7 @@ struct RollRun {
 };
 
 // `count` rolls from `seed` into a fresh roll log: through `kernel`, or one
-// by one with roll_outcome() and record_roll() when it is null.
+// by one with roll_outcome() and record_outcome() when it is null.
 RollRun run_rolls(RollKernelFn kernel, int32_t seed, int32_t count,
                   size_t accept_limit = kUnlimited) {
   FakeHost fake;
@@ -42,9 +42,9 @@ RollRun run_rolls(RollKernelFn kernel, int32_t seed, int32_t count,
   Stream *dice = create_text_file("dicefile.txt", "w");
   generator_seed(seed);
   if (kernel) {
-    record_rolls_with(kernel, dice, count);
+    roll_and_record_with(kernel, dice, count);
   } else {
-    for (int32_t i = 0; i < count; ++i) record_roll(dice, roll_outcome());
+    for (int32_t i = 0; i < count; ++i) record_outcome(dice, roll_outcome());
   }
   RollRun run;
   run.close_result = close_stream(dice);
@@ -121,7 +121,7 @@ TEST(RollLoop, AMillionRollsInWholePieces) {
   for (int32_t &t : tallies) t = 0;
   Stream *dice = create_text_file("dicefile.txt", "w");
   generator_seed(1);
-  record_rolls(dice, 1000000);
+  roll_and_record(dice, 1000000);
   EXPECT_EQ(close_stream(dice), 0);
   std::vector<size_t> expected(183, kPiece);
   expected.push_back(1728);

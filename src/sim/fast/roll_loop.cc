@@ -1,8 +1,7 @@
-// The roll loop: rolls drawn a chunk at a time by a kernel, each chunk's
-// text handed to the roll log in one block.
+#include "sim/fast/roll_loop.h"
+
 #include "platform/platform.h"
 #include "sim/report.h"
-#include "sim/roll_kernel.h"
 
 namespace {
 
@@ -11,7 +10,7 @@ constexpr size_t kChunkRolls = 4096;
 
 } // namespace
 
-void record_rolls_with(RollKernelFn roll, Stream *dice_file, int32_t count) {
+void roll_and_record_with(RollKernelFn roll, Stream *dice_file, int32_t count) {
   if (count <= 0) return;
   RollCounts counts = {};
   char text[kChunkRolls * kRollTextSize + kRollSlack];
@@ -26,8 +25,8 @@ void record_rolls_with(RollKernelFn roll, Stream *dice_file, int32_t count) {
   add_roll_counts(counts, tallies);
 }
 
-void record_rolls(Stream *dice_file, int32_t count) {
+void roll_and_record(Stream *dice_file, int32_t count) {
   const RollKernel *kernels = nullptr;
   roll_kernels(&kernels);
-  record_rolls_with(kernels[0].roll, dice_file, count);
+  roll_and_record_with(kernels[0].roll, dice_file, count);
 }

@@ -1,6 +1,6 @@
 // Which roll kernels this host runs, and folding their counts into the
 // tallies.
-#include "sim/roll_kernel.h"
+#include "sim/fast/roll_kernel.h"
 
 namespace {
 

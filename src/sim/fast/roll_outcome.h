@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "sim/fast/roll_kernel.h"
 #include "sim/generator.h"
-#include "sim/roll_kernel.h"
 
 // The fraction output / 36 in 32-bit fixed point, output * ceil(2^32 / 36)
 // mod 2^32, runs high by under 0.9 units per unit of output: less than 2^15
