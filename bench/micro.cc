@@ -4,6 +4,8 @@
 
 #include <cstdlib>
 
+#include "host_kernels.h"
+#include "one_roll_at_a_time.h"
 #include "platform/host.h"
 #include "platform/platform.h"
 #include "platform/stream.h"
@@ -68,9 +70,7 @@ void set_rolls(benchmark::State &state, int64_t rolls) {
 void BM_RecordRolls(benchmark::State &state) {
   SinkHost sink;
   const int32_t rolls = static_cast<int32_t>(state.range(0));
-  const RollKernel *kernels = nullptr;
-  roll_kernels(&kernels);
-  state.SetLabel(kernels[0].name);
+  state.SetLabel(kernel_name(fastest_roll_kernel()));
   for (auto _ : state) {
     Stream *dice = create_text_file("dicefile.txt", "w");
     clear_tallies();
@@ -91,7 +91,7 @@ void BM_RecordRollOneByOne(benchmark::State &state) {
     Stream *dice = create_text_file("dicefile.txt", "w");
     clear_tallies();
     generator_seed(kSeed);
-    for (int32_t i = 0; i < rolls; ++i) record_outcome(dice, roll_outcome());
+    for (int32_t i = 0; i < rolls; ++i) record_one(dice, next_outcome());
     close_stream(dice);
     benchmark::DoNotOptimize(tallies[0]);
   }
@@ -102,10 +102,9 @@ BENCHMARK(BM_RecordRollOneByOne)->Arg(1000000)->Unit(benchmark::kMillisecond);
 // Each kernel on its own, into a chunk of memory: the roll loop without the
 // stream's copy.
 void BM_RollKernel(benchmark::State &state) {
-  const RollKernel *kernels = nullptr;
-  size_t count = roll_kernels(&kernels);
+  const std::vector<NamedKernel> kernels = host_kernels();
   size_t which = static_cast<size_t>(state.range(0));
-  if (which >= count) {
+  if (which >= kernels.size()) {
     state.SkipWithError("kernel not available on this host");
     return;
   }

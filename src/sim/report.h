@@ -22,8 +22,5 @@ void write_clock_line(Stream *stat_file, int32_t clock_value);
 // The empty line that ends the header.
 void write_header_end(Stream *stat_file);
 
-// Logs the label of one outcome already drawn and counts it.
-void record_outcome(Stream *dice_file, int index);
-
 // The 36 statistics lines, an empty line, and the totals.
 void write_statistics(Stream *stat_file, int32_t roll_count);

@@ -40,14 +40,8 @@ void add_roll_counts(const RollCounts &counts, int32_t *tallies);
 // of room beyond them.
 using RollKernelFn = void (*)(uint32_t *state, size_t count, char *out, RollCounts *counts);
 
-struct RollKernel {
-  const char *name;
-  RollKernelFn roll;
-};
-
-// The kernels this host can run, fastest first; there is always at least
-// the portable one.
-size_t roll_kernels(const RollKernel **kernels);
+// The fastest kernel this host runs.
+RollKernelFn fastest_roll_kernel();
 
 void roll_portable(uint32_t *state, size_t count, char *out, RollCounts *counts);
 

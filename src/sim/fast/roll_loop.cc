@@ -26,7 +26,5 @@ void roll_and_record_with(RollKernelFn roll, Stream *dice_file, int32_t count) {
 }
 
 void roll_and_record(Stream *dice_file, int32_t count) {
-  const RollKernel *kernels = nullptr;
-  roll_kernels(&kernels);
-  roll_and_record_with(kernels[0].roll, dice_file, count);
+  roll_and_record_with(fastest_roll_kernel(), dice_file, count);
 }

@@ -22,7 +22,8 @@ constexpr uint32_t outcome_fraction(uint32_t output) {
 }
 
 // output % 36 for every output 0 to 32767: the fraction's top 16 bits times
-// 36, shifted back down.
+// 36, shifted back down. The plain remainder: outcomes 0 to 7 come up once
+// more in 32768 outputs than the others, a bias the report is there to show.
 constexpr int outcome_of(uint32_t output) {
   return static_cast<int>(((outcome_fraction(output) >> 16) * kOutcomes) >> 16);
 }
