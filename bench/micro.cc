@@ -4,12 +4,14 @@
 
 #include <cstdlib>
 
+#include "host_kernels.h"
+#include "one_roll_at_a_time.h"
 #include "platform/host.h"
 #include "platform/platform.h"
 #include "platform/stream.h"
+#include "sim/fast/roll_loop.h"
 #include "sim/generator.h"
 #include "sim/report.h"
-#include "sim/roll_kernel.h"
 
 namespace {
 
@@ -53,14 +55,12 @@ void set_rolls(benchmark::State &state, int64_t rolls) {
 // The roll loop as the run calls it: items per second are rolls per second.
 void BM_RecordRolls(benchmark::State &state) {
   const int32_t rolls = static_cast<int32_t>(state.range(0));
-  const RollKernel *kernels = nullptr;
-  roll_kernels(&kernels);
-  state.SetLabel(kernels[0].name);
+  state.SetLabel(kernel_name(fastest_roll_kernel()));
   for (auto _ : state) {
     Stream *dice = open_sink();
     clear_tallies();
     generator_seed(kSeed);
-    record_rolls(dice, rolls);
+    roll_and_record(dice, rolls);
     close_stream(dice);
     benchmark::DoNotOptimize(tallies[0]);
   }
@@ -75,7 +75,7 @@ void BM_RecordRollOneByOne(benchmark::State &state) {
     Stream *dice = open_sink();
     clear_tallies();
     generator_seed(kSeed);
-    for (int32_t i = 0; i < rolls; ++i) record_roll(dice, roll_outcome());
+    for (int32_t i = 0; i < rolls; ++i) record_one(dice, next_outcome());
     close_stream(dice);
     benchmark::DoNotOptimize(tallies[0]);
   }
@@ -86,10 +86,9 @@ BENCHMARK(BM_RecordRollOneByOne)->Arg(1000000)->Unit(benchmark::kMillisecond);
 // Each kernel on its own, into a chunk of memory: the roll loop without the
 // stream's copy.
 void BM_RollKernel(benchmark::State &state) {
-  const RollKernel *kernels = nullptr;
-  size_t count = roll_kernels(&kernels);
+  const std::vector<NamedKernel> kernels = host_kernels();
   size_t which = static_cast<size_t>(state.range(0));
-  if (which >= count) {
+  if (which >= kernels.size()) {
     state.SkipWithError("kernel not available on this host");
     return;
   }
@@ -112,7 +111,7 @@ void BM_WriteStatistics(benchmark::State &state) {
   clear_tallies();
   generator_seed(kSeed);
   Stream *dice = open_sink();
-  record_rolls(dice, rolls);
+  roll_and_record(dice, rolls);
   close_stream(dice);
   for (auto _ : state) {
     Stream *stat = open_sink();

@@ -1,6 +1,9 @@
 // The number conversions over arbitrary doubles and integers: the emulated
-// extended arithmetic against the x86-64 long double, the decimal conversion
-// against plain arithmetic, and the shape of every text.
+// extended arithmetic against a 64-bit-significand long double (where long
+// double is one), the decimal conversion against plain arithmetic, and the
+// shape of every text.
+#include <cfloat>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -39,7 +42,7 @@ void check_fixed(double value) {
     char text[kFixedTextMax];
     std::string got(text, format_fixed4(value, plus_sign, text));
     if (!well_formed(got, plus_sign, std::signbit(value))) mismatch(value, got, "well formed");
-#if defined(__x86_64__)
+#if LDBL_MANT_DIG == 64
     std::string want(text, format_fixed4_in<LongDoubleArithmetic>(value, plus_sign, text));
     if (got != want) mismatch(value, got, want);
 #endif

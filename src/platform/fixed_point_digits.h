@@ -25,35 +25,28 @@ constexpr int kFixedComputedDigits = 20;
 
 namespace fixed_point_detail {
 
+// The digits of a magnitude, most significant first, and where the point
+// goes among them.
+struct FixedDigits {
+  unsigned char digit[kFixedMaxDigits + 1]; // 0 to 9 each
+  int count;                                // digits worked out
+  int exponent;                             // digits before the point; 0 or less below 1
+};
+
 inline size_t append(char *out, size_t length, const char *text) {
   while (*text) out[length++] = *text++;
   return length;
 }
 
-} // namespace fixed_point_detail
-
-// format_fixed4 on the given arithmetic; `out` must hold kFixedTextMax characters.
-template <typename Arithmetic> size_t format_fixed4_in(double value, bool plus_sign, char *out) {
-  using Number = typename Arithmetic::Number;
-  using fixed_point_detail::append;
-  size_t length = 0;
-  // The sign bit decides, so -0 and a NaN with the sign bit set are negative.
-  if (std::signbit(value)) {
-    out[length++] = '-';
-  } else if (plus_sign) {
-    out[length++] = '+';
-  }
-  if (std::isnan(value)) return append(out, length, "nan");
-  if (std::isinf(value)) return append(out, length, "inf");
-  if (value == 0) return append(out, length, "0.0000");
-
-  // Scale m into [1, 10); e counts the digits before the point.
-  Number m = Arithmetic::from_double(std::fabs(value));
+// Scales a positive magnitude m into [1, 10) by the table's powers of ten
+// and returns it; `*exponent` counts the digits before the point.
+template <typename Arithmetic>
+typename Arithmetic::Number scale(typename Arithmetic::Number m, int *exponent) {
   int e = 1;
   if (Arithmetic::less(m, Arithmetic::one())) {
     for (int k = kPow10TableSize - 1; k >= 0; --k) {
       // Multiply by 10^(2^k) while m is below 10^-(2^(k-1)), or below 1 for k = 0.
-      Number threshold = k > 0 ? Arithmetic::pow10_down(k - 1) : Arithmetic::one();
+      auto threshold = k > 0 ? Arithmetic::pow10_down(k - 1) : Arithmetic::one();
       while (Arithmetic::less(m, threshold)) {
         m = Arithmetic::mul(m, Arithmetic::pow10_up(k));
         e -= 1 << k;
@@ -66,55 +59,89 @@ template <typename Arithmetic> size_t format_fixed4_in(double value, bool plus_s
       e += 1 << k;
     }
   }
+  *exponent = e;
+  return m;
+}
 
-  int wanted = e + kFixedDecimals;
-  if (wanted > kFixedMaxDigits) wanted = kFixedMaxDigits;
-  // Below one unit of the fifth decimal: nothing can round up to the fourth.
-  if (wanted < 0) return append(out, length, "0.0000");
-
-  // The wanted digits and one more that decides the rounding. m stays below 10, so each digit
-  // is 0 to 9: a rest of at most 1 - 2^-64, times 10, rounds to 10 - 2^-60.
-  unsigned char digits[kFixedMaxDigits + 1];
-  int count = 0;
+// The first `count` digits of m in [1, 10), after kFixedComputedDigits
+// significant ones all 0. Each digit is 0 to 9, since m stays below 10: a
+// rest of at most 1 - 2^-64, times 10, rounds to 10 - 2^-60.
+template <typename Arithmetic>
+void produce_digits(typename Arithmetic::Number m, int count, unsigned char *digits) {
+  const auto ten = Arithmetic::pow10_up(0);
   int significant = 0;
-  const Number ten = Arithmetic::pow10_up(0);
-  for (; count <= wanted; ++count) {
+  for (int i = 0; i < count; ++i) {
     unsigned digit = 0;
     if (significant < kFixedComputedDigits) {
-      Number rest;
+      typename Arithmetic::Number rest;
       digit = static_cast<unsigned>(Arithmetic::split_integer(m, &rest));
       m = Arithmetic::mul(rest, ten);
       if (digit != 0 || significant > 0) ++significant;
     }
-    digits[count] = static_cast<unsigned char>(digit);
+    digits[i] = static_cast<unsigned char>(digit);
   }
+}
 
-  // Round half up on the extra digit, carrying through 9s.
-  if (digits[--count] >= 5) {
-    int i = count - 1;
-    while (i >= 0 && digits[i] == 9) digits[i--] = 0;
-    if (i >= 0) {
-      ++digits[i];
-    } else {
-      // Past the first digit, or the dropped digit was the only one: 1 and zeros.
-      digits[count++] = 0;
-      digits[0] = 1;
-      ++e;
-    }
+// Drops the last digit, rounding half up on it and carrying through 9s.
+// Past the first digit, or when the dropped digit was the only one, the
+// digits become 1 and zeros, one place further up.
+inline void round_last_digit(FixedDigits *d) {
+  if (d->digit[--d->count] < 5) return;
+  int i = d->count - 1;
+  while (i >= 0 && d->digit[i] == 9) d->digit[i--] = 0;
+  if (i >= 0) {
+    ++d->digit[i];
+    return;
   }
+  d->digit[d->count++] = 0;
+  d->digit[0] = 1;
+  ++d->exponent;
+}
 
-  // Positions past the digits worked out (a capped count) are zeros.
-  auto digit_at = [&](int i) { return static_cast<char>('0' + (i < count ? digits[i] : 0)); };
-  if (e > 0) {
-    for (int i = 0; i < e; ++i) out[length++] = digit_at(i);
+// Writes the digits with the point and exactly kFixedDecimals after it;
+// positions past the digits worked out (a capped count) are zeros.
+inline size_t lay_out(const FixedDigits &d, char *out, size_t length) {
+  auto digit_at = [&](int i) { return static_cast<char>('0' + (i < d.count ? d.digit[i] : 0)); };
+  if (d.exponent > 0) {
+    for (int i = 0; i < d.exponent; ++i) out[length++] = digit_at(i);
   } else {
     out[length++] = '0';
   }
   out[length++] = '.';
-  int first_decimal = e > 0 ? e : 0;
-  int leading_zeros = e < 0 ? -e : 0;
+  int first_decimal = d.exponent > 0 ? d.exponent : 0;
+  int leading_zeros = d.exponent < 0 ? -d.exponent : 0;
   for (int i = 0; i < leading_zeros; ++i) out[length++] = '0';
   for (int i = 0; i < kFixedDecimals - leading_zeros; ++i)
     out[length++] = digit_at(first_decimal + i);
   return length;
+}
+
+} // namespace fixed_point_detail
+
+// format_fixed4 on the given arithmetic; `out` must hold kFixedTextMax characters.
+template <typename Arithmetic> size_t format_fixed4_in(double value, bool plus_sign, char *out) {
+  using namespace fixed_point_detail;
+  size_t length = 0;
+  // The sign bit decides, so -0 and a NaN with the sign bit set are negative.
+  if (std::signbit(value)) {
+    out[length++] = '-';
+  } else if (plus_sign) {
+    out[length++] = '+';
+  }
+  if (std::isnan(value)) return append(out, length, "nan");
+  if (std::isinf(value)) return append(out, length, "inf");
+  if (value == 0) return append(out, length, "0.0000");
+
+  FixedDigits d;
+  auto m = scale<Arithmetic>(Arithmetic::from_double(std::fabs(value)), &d.exponent);
+  int wanted = d.exponent + kFixedDecimals;
+  if (wanted > kFixedMaxDigits) wanted = kFixedMaxDigits;
+  // Below one unit of the fifth decimal: nothing can round up to the fourth.
+  if (wanted < 0) return append(out, length, "0.0000");
+
+  // The wanted digits and one more that decides the rounding.
+  d.count = wanted + 1;
+  produce_digits<Arithmetic>(m, d.count, d.digit);
+  round_last_digit(&d);
+  return lay_out(d, out, length);
 }

@@ -4,10 +4,12 @@
 
 namespace {
 
-constexpr int kNotTaken = -2; // the field ended at its length limit
-
 bool is_space(int c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+bool is_digit(int c) {
+  return c >= '0' && c <= '9';
 }
 
 bool is_blank(int c) {
@@ -27,18 +29,29 @@ int read_int_field(Stream *in, int32_t *target) {
   while (is_space(c)) c = stream_take(in);
   if (c < 0) return -1;
 
-  int width = 0;
+  // Characters of the field taken so far, c among them. The sign always
+  // fits; after kIntFieldMax characters nothing more is taken.
+  static_assert(kIntFieldMax > 1, "a sign and a digit fit");
+  int taken = 1;
   bool negative = c == '-';
-  if (c == '+' || c == '-') c = ++width < kIntFieldMax ? stream_take(in) : kNotTaken;
+  if (c == '+' || c == '-') {
+    c = stream_take(in);
+    ++taken;
+  }
 
   uint32_t value = 0; // wraps: only the low 32 bits are kept
   int digits = 0;
-  while (c >= '0' && c <= '9') {
+  bool full = false;
+  while (is_digit(c)) {
     value = value * 10 + static_cast<uint32_t>(c - '0');
     ++digits;
-    c = ++width < kIntFieldMax ? stream_take(in) : kNotTaken;
+    full = taken == kIntFieldMax;
+    if (full) break;
+    c = stream_take(in);
+    ++taken;
   }
-  if (c >= 0) stream_push_back(in, c);
+  // The character that ended the field goes back, unless the limit ended it.
+  if (!full && c >= 0) stream_push_back(in, c);
   if (digits == 0) return c == -1 ? -1 : 0;
   if (negative) value = 0u - value;
   *target = static_cast<int32_t>(value);

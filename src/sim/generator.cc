@@ -15,17 +15,6 @@ void generator_seed(int32_t seed) {
   state = static_cast<uint32_t>(seed);
 }
 
-int32_t generator_next() {
-  state = state * kLcgMultiplier + kLcgIncrement;
-  return static_cast<int32_t>(lcg_output(state));
-}
-
-// The plain remainder: outcomes 0 to 7 come up once more in 32768 outputs
-// than the others, a bias the report is there to show.
-int roll_outcome() {
-  return generator_next() % kOutcomes;
-}
-
 uint32_t generator_state() {
   return state;
 }

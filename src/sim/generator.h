@@ -16,14 +16,8 @@ extern const int32_t outcome_labels[kOutcomes];
 // Stores the seed's 32-bit pattern as the generator state.
 void generator_seed(int32_t seed);
 
-// Advances the state and returns bits 16 to 30 of it: 0 to 32767.
-int32_t generator_next();
-
-// The next outcome index, 0 to 35.
-int roll_outcome();
-
-// The state itself, for a loop that draws many rolls at once and hands the
-// state back afterwards.
+// The state itself, for the roll loop, which draws many rolls at once and
+// hands the state back afterwards.
 uint32_t generator_state();
 void generator_restore(uint32_t state);
 

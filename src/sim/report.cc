@@ -20,11 +20,6 @@ void write_header_end(Stream *stat_file) {
   write_formatted(stat_file, "\n");
 }
 
-void record_roll(Stream *dice_file, int index) {
-  write_formatted(dice_file, "%d ", outcome_labels[index]);
-  ++tallies[index];
-}
-
 void write_statistics(Stream *stat_file, int32_t roll_count) {
   for (int i = 0; i < kOutcomes; ++i) {
     float percent = share_percent(tallies[i], roll_count);

@@ -22,13 +22,5 @@ void write_clock_line(Stream *stat_file, int32_t clock_value);
 // The empty line that ends the header.
 void write_header_end(Stream *stat_file);
 
-// Logs the outcome's label and counts it.
-void record_roll(Stream *dice_file, int index);
-
-// Draws `count` rolls (none when it is 0 or less), logs and counts them: the
-// same bytes, write pieces, tallies and generator state afterwards as
-// record_roll(dice_file, roll_outcome()) that many times, only faster.
-void record_rolls(Stream *dice_file, int32_t count);
-
 // The 36 statistics lines, an empty line, and the totals.
 void write_statistics(Stream *stat_file, int32_t roll_count);

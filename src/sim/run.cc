@@ -1,5 +1,6 @@
 // The simulation run: the dialogue, the two files, the rolls and the report.
 #include "platform/platform.h"
+#include "sim/fast/roll_loop.h"
 #include "sim/generator.h"
 #include "sim/report.h"
 
@@ -44,7 +45,7 @@ int32_t run(int, char **, char **) {
   generator_seed(seed);
   write_header_end(stat_file);
 
-  record_rolls(dice_file, roll_count);
+  roll_and_record(dice_file, roll_count);
   write_statistics(stat_file, roll_count);
 
   // A write that failed along the way has silenced its file; say so now

@@ -7,7 +7,7 @@
 #include <numeric>
 
 #include "platform/stream.h"
-#include "sim/roll_kernel.h"
+#include "sim/fast/roll_kernel.h"
 
 int main() {
   // The most rolls whose text fits in the roll log's buffer, and the first

@@ -1,5 +1,6 @@
-// ExtFloat arithmetic against exact integer products and the x86-64 long
-// double, and the power-of-ten table recomputed with exact integers.
+// ExtFloat arithmetic against exact integer products and a long double with
+// a 64-bit significand, and the power-of-ten table recomputed with exact
+// integers.
 #include <gtest/gtest.h>
 
 #include <cfloat>
@@ -11,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "long_double_arithmetic.h"
 #include "platform/ext_float.h"
 #include "platform/pow10_table.h"
 
@@ -160,12 +162,7 @@ TEST(ExtFloat, SplitInteger) {
   }
 }
 
-#if defined(__x86_64__)
-// Here long double has a 64-bit significand and rounds to nearest, ties to even.
-long double to_long_double(ExtFloat x) {
-  return std::ldexp(static_cast<long double>(x.significand), x.exponent);
-}
-
+#if LDBL_MANT_DIG == 64
 TEST(ExtFloat, MatchesLongDouble) {
   std::mt19937_64 random(2024);
   Mismatches mismatches;

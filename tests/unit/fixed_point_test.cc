@@ -1,5 +1,5 @@
 // format_fixed4 ("%2.4f", "%+2.4f"): known values, an exact reference below
-// 10, and the same digit algorithm run on the x86-64 long double.
+// 10, and the same digit algorithm run on a 64-bit-significand long double.
 #include <gtest/gtest.h>
 
 #include <cfloat>
@@ -211,7 +211,7 @@ TEST(FixedPoint, MatchesExactRoundingBelowTen) {
   EXPECT_EQ(mismatches.count, 0) << mismatches.report;
 }
 
-#if defined(__x86_64__)
+#if LDBL_MANT_DIG == 64
 std::string long_double_reference(double value, bool plus_sign) {
   char text[kFixedTextMax];
   return std::string(text, format_fixed4_in<LongDoubleArithmetic>(value, plus_sign, text));

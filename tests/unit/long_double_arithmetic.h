@@ -1,9 +1,13 @@
-// The fixed-point digit algorithm on the x86-64 long double, whose operations
-// round once to a 64-bit significand, to nearest, ties to even: a reference
-// for the emulated arithmetic the program uses.
+// The fixed-point digit algorithm on a long double with a 64-bit significand
+// (the x87 extended format, whose operations round once to it, to nearest,
+// ties to even, at the precision the start-up sets): a reference for the
+// emulated arithmetic the program uses. Where long double is another format
+// the reference is left out, and so are the tests that compare against it.
 #pragma once
 
-#if defined(__x86_64__)
+#include <cfloat>
+
+#if LDBL_MANT_DIG == 64
 #include <cmath>
 #include <cstdint>
 

@@ -128,6 +128,10 @@ TEST(ReadInt, FieldEndsAfter32767Characters) {
   a = answer({"-" + std::string(32765, '0') + "78\n"});
   EXPECT_EQ(a.rolls, -7);
   EXPECT_EQ(a.seed, 8);
+  // A sign in the last place ends the field and is left for the next one.
+  a = answer({std::string(32765, '0') + "7-8\n"});
+  EXPECT_EQ(a.rolls, 7);
+  EXPECT_EQ(a.seed, -8);
 }
 
 TEST(ReadInt, EndStatesAreSticky) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "fake_host.h"
+#include "one_roll_at_a_time.h"
 #include "platform/platform.h"
 #include "sim/generator.h"
 #include "sim/report.h"
@@ -26,7 +27,7 @@ TEST(Report, RollLogPieces) {
   Stream *dice = create_text_file("dicefile.txt", "w");
   generator_seed(1);
   const int32_t kRolls = 1000000;
-  for (int32_t i = 0; i < kRolls; ++i) record_roll(dice, roll_outcome());
+  for (int32_t i = 0; i < kRolls; ++i) record_one(dice, next_outcome());
   EXPECT_EQ(close_stream(dice), 0);
   std::vector<size_t> expected(183, 16384);
   expected.push_back(1728);
@@ -54,7 +55,7 @@ TEST(Report, StatisticsLines) {
   Stream *dice = create_text_file("dicefile.txt", "w");
   Stream *stat = create_text_file("statfile.txt", "w");
   generator_seed(1);
-  for (int i = 0; i < 36; ++i) record_roll(dice, roll_outcome());
+  for (int i = 0; i < 36; ++i) record_one(dice, next_outcome());
   write_statistics(stat, 36);
   close_stream(dice);
   close_stream(stat);

@@ -9,11 +9,13 @@
 #include <vector>
 
 #include "fake_host.h"
+#include "host_kernels.h"
+#include "one_roll_at_a_time.h"
 #include "platform/platform.h"
+#include "sim/fast/roll_loop.h"
+#include "sim/fast/roll_outcome.h"
 #include "sim/generator.h"
 #include "sim/report.h"
-#include "sim/roll_kernel.h"
-#include "sim/roll_outcome.h"
 
 namespace {
 
@@ -32,7 +34,7 @@ struct RollRun {
 };
 
 // `count` rolls from `seed` into a fresh roll log: through `kernel`, or one
-// by one with roll_outcome() and record_roll() when it is null.
+// by one with next_outcome() and record_one() when it is null.
 RollRun run_rolls(RollKernelFn kernel, int32_t seed, int32_t count,
                   size_t accept_limit = kUnlimited) {
   FakeHost fake;
@@ -41,9 +43,9 @@ RollRun run_rolls(RollKernelFn kernel, int32_t seed, int32_t count,
   Stream *dice = create_text_file("dicefile.txt", "w");
   generator_seed(seed);
   if (kernel) {
-    record_rolls_with(kernel, dice, count);
+    roll_and_record_with(kernel, dice, count);
   } else {
-    for (int32_t i = 0; i < count; ++i) record_roll(dice, roll_outcome());
+    for (int32_t i = 0; i < count; ++i) record_one(dice, next_outcome());
   }
   RollRun run;
   run.close_result = close_stream(dice);
@@ -68,12 +70,6 @@ void expect_same_run(const RollRun &got, const RollRun &expected, const std::str
   EXPECT_EQ(got.tallies, expected.tallies) << where;
   EXPECT_EQ(got.state, expected.state) << where;
   EXPECT_EQ(got.close_result, expected.close_result) << where;
-}
-
-std::vector<RollKernel> host_kernels() {
-  const RollKernel *kernels = nullptr;
-  size_t count = roll_kernels(&kernels);
-  return std::vector<RollKernel>(kernels, kernels + count);
 }
 
 std::vector<int32_t> roll_counts() {
@@ -105,7 +101,7 @@ TEST(RollLoop, MatchesOneRollAtATime) {
   for (int32_t seed : seeds) {
     for (int32_t count : counts) {
       RollRun expected = run_rolls(nullptr, seed, count);
-      for (const RollKernel &kernel : host_kernels()) {
+      for (const NamedKernel &kernel : host_kernels()) {
         std::string where = std::string(kernel.name) + ", seed " + std::to_string(seed) + ", " +
                             std::to_string(count) + " rolls";
         expect_same_run(run_rolls(kernel.roll, seed, count), expected, where);
@@ -114,13 +110,18 @@ TEST(RollLoop, MatchesOneRollAtATime) {
   }
 }
 
+// The run draws with the AVX2 kernel wherever the processor has it.
+TEST(RollLoop, RunsTheFastestKernel) {
+  EXPECT_STREQ(kernel_name(fastest_roll_kernel()), host_kernels().front().name);
+}
+
 // What the run itself calls: the fastest kernel, in whole pieces.
 TEST(RollLoop, AMillionRollsInWholePieces) {
   FakeHost fake;
   for (int32_t &t : tallies) t = 0;
   Stream *dice = create_text_file("dicefile.txt", "w");
   generator_seed(1);
-  record_rolls(dice, 1000000);
+  roll_and_record(dice, 1000000);
   EXPECT_EQ(close_stream(dice), 0);
   std::vector<size_t> expected(183, kPiece);
   expected.push_back(1728);
@@ -151,7 +152,7 @@ TEST(RollLoop, FailedWriteSilencesTheLogButNotTheCount) {
     ASSERT_EQ(expected.write_sizes.size(), limit / kPiece + 1) << limit;
     ASSERT_EQ(expected.tallies, whole.tallies) << limit;
     ASSERT_EQ(expected.close_result, -1) << limit;
-    for (const RollKernel &kernel : host_kernels())
+    for (const NamedKernel &kernel : host_kernels())
       expect_same_run(run_rolls(kernel.roll, 7, kRolls, limit), expected,
                       std::string(kernel.name) + ", limit " + std::to_string(limit));
   }
@@ -173,7 +174,7 @@ TEST(RollOutcome, DivisionFreeRemainderOverEveryOutput) {
 // that many steps before it; bit 31 and the low half of that state vary,
 // and must not matter.
 TEST(RollKernels, EveryOutputValueInEveryLanePosition) {
-  for (const RollKernel &kernel : host_kernels()) {
+  for (const NamedKernel &kernel : host_kernels()) {
     int misses = 0;
     for (uint32_t output = 0; output < kOutputValues; ++output) {
       const uint32_t position = output % kWidestRound;
@@ -192,7 +193,7 @@ TEST(RollKernels, EveryOutputValueInEveryLanePosition) {
       int32_t expected_tallies[kOutcomes] = {};
       bool reached = false; // the sweep itself: the target state came up in place
       for (uint32_t i = 0; i < kWidestRound; ++i) {
-        int outcome = roll_outcome();
+        int outcome = next_outcome();
         reached |= i == position && generator_state() == target;
         expected += std::to_string(outcome_labels[outcome]) + " ";
         ++expected_tallies[outcome];
@@ -210,7 +211,7 @@ TEST(RollKernels, EveryOutputValueInEveryLanePosition) {
 // Kernels may use kRollSlack bytes past their text, and not one more.
 TEST(RollKernels, WriteNoFurtherThanTheSlack) {
   constexpr char kGuard = '\x5A';
-  for (const RollKernel &kernel : host_kernels()) {
+  for (const NamedKernel &kernel : host_kernels()) {
     for (size_t count : {size_t{1}, size_t{31}, size_t{32}, size_t{33}, size_t{100}}) {
       std::vector<char> out(count * kRollTextSize + kRollSlack + 16, kGuard);
       RollCounts counts = {};
@@ -228,7 +229,7 @@ TEST(LcgJump, EqualsThatManySingleSteps) {
   for (uint32_t from : states) {
     for (uint64_t n : steps) {
       generator_restore(from);
-      for (uint64_t i = 0; i < n; ++i) generator_next();
+      for (uint64_t i = 0; i < n; ++i) next_output();
       EXPECT_EQ(lcg_apply(lcg_jump(n), from), generator_state()) << n << " steps from " << from;
     }
   }

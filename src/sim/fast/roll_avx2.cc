@@ -1,13 +1,13 @@
 // The AVX2 roll kernel: 32 generator lanes in four vectors. Lane i draws
 // rolls i, i + 32, i + 64, ..., jumping 32 steps at a time, so the lanes never
 // wait on each other. Only called once the processor is known to have AVX2.
-#include "sim/roll_kernel.h"
+#include "sim/fast/roll_kernel.h"
 
 #if DICESTAT_ROLL_AVX2
 
 #include <immintrin.h>
 
-#include "sim/roll_outcome.h"
+#include "sim/fast/roll_outcome.h"
 
 #define DICESTAT_AVX2 __attribute__((target("avx2")))
 

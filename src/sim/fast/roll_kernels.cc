@@ -1,23 +1,12 @@
-// Which roll kernels this host runs, and folding their counts into the
+// Which roll kernel this host runs, and folding the counts into the
 // tallies.
-#include "sim/roll_kernel.h"
+#include "sim/fast/roll_kernel.h"
 
-namespace {
-
-constexpr RollKernel kPortable = {"portable", roll_portable};
-
-} // namespace
-
-size_t roll_kernels(const RollKernel **kernels) {
+RollKernelFn fastest_roll_kernel() {
 #if DICESTAT_ROLL_AVX2
-  static const RollKernel kWithAvx2[] = {{"avx2", roll_avx2}, kPortable};
-  if (__builtin_cpu_supports("avx2")) {
-    *kernels = kWithAvx2;
-    return sizeof kWithAvx2 / sizeof kWithAvx2[0];
-  }
+  if (__builtin_cpu_supports("avx2")) return roll_avx2;
 #endif
-  *kernels = &kPortable;
-  return 1;
+  return roll_portable;
 }
 
 void add_roll_counts(const RollCounts &counts, int32_t *tallies) {

@@ -1,10 +1,9 @@
-// The roll loop: rolls drawn a chunk at a time by a kernel, each chunk's
-// text handed to the roll log in one block.
+#include "sim/fast/roll_loop.h"
+
 #include "platform/platform.h"
 #include "sim/report.h"
-#include "sim/roll_kernel.h"
 
-void record_rolls_with(RollKernelFn roll, Stream *dice_file, int32_t count) {
+void roll_and_record_with(RollKernelFn roll, Stream *dice_file, int32_t count) {
   if (count <= 0) return;
   RollCounts counts = {};
   char text[kChunkRolls * kRollTextSize + kRollSlack];
@@ -19,8 +18,6 @@ void record_rolls_with(RollKernelFn roll, Stream *dice_file, int32_t count) {
   add_roll_counts(counts, tallies);
 }
 
-void record_rolls(Stream *dice_file, int32_t count) {
-  const RollKernel *kernels = nullptr;
-  roll_kernels(&kernels);
-  record_rolls_with(kernels[0].roll, dice_file, count);
+void roll_and_record(Stream *dice_file, int32_t count) {
+  roll_and_record_with(fastest_roll_kernel(), dice_file, count);
 }

@@ -1,15 +1,19 @@
-// The fast roll loop's kernels: each draws a run of rolls from a generator
-// state, writes their labels to memory and counts them. One portable kernel,
-// and SIMD ones where the compiler can target them; all give the same bytes,
-// counts and final state as the same number of roll_outcome() calls.
+// The fast roll path. This folder holds only the loop that draws a whole
+// run of rolls a chunk at a time, its kernels and what they share; the rest
+// of the program reaches it through roll_loop.h alone. Everything here gives
+// the same log bytes, write pieces, tallies and generator state as drawing
+// the rolls one at a time.
+//
+// The kernels: each draws a run of rolls from a generator state, writes
+// their labels to memory and counts them. One portable kernel, and SIMD ones
+// where the compiler can target them; all give the same bytes, counts and
+// final state as the same number of single generator steps.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
 #include "sim/generator.h"
-
-struct Stream;
 
 // Bytes of each roll in the log: two digits and a blank.
 constexpr size_t kRollTextSize = 3;
@@ -45,17 +49,8 @@ void add_roll_counts(const RollCounts &counts, int32_t *tallies);
 // of room beyond them.
 using RollKernelFn = void (*)(uint32_t *state, size_t count, char *out, RollCounts *counts);
 
-struct RollKernel {
-  const char *name;
-  RollKernelFn roll;
-};
-
-// The kernels this host can run, fastest first; there is always at least
-// the portable one.
-size_t roll_kernels(const RollKernel **kernels);
-
-// record_rolls with the given kernel rather than the fastest.
-void record_rolls_with(RollKernelFn roll, Stream *dice_file, int32_t count);
+// The fastest kernel this host runs.
+RollKernelFn fastest_roll_kernel();
 
 void roll_portable(uint32_t *state, size_t count, char *out, RollCounts *counts);
 

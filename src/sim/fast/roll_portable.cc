@@ -1,7 +1,7 @@
 // The portable roll kernel: four generator lanes, each a step of four
 // rolls, so that the rolls of one round do not wait on each other.
-#include "sim/roll_kernel.h"
-#include "sim/roll_outcome.h"
+#include "sim/fast/roll_kernel.h"
+#include "sim/fast/roll_outcome.h"
 
 namespace {
 
