@@ -33,7 +33,8 @@ test-sanitize:
 # (tests/wine-console/run.sh: the program at a terminal under tmux, its
 # files compared with the Linux build's program's). Wine runs in a prefix
 # of its own under $(WIN_BUILD), started first (or every test waits for it
-# to boot) and stopped at the end, whatever happened.
+# to boot) and stopped at the end, whatever happened; a server left running
+# in it by an earlier run is stopped first.
 WIN_BUILD ?= build-win
 WIN_E2E_BUILD ?= build-win-e2e
 WINE_PREFIX = $(abspath $(WIN_BUILD))/wine-prefix
@@ -47,6 +48,7 @@ test-windows:
 	set -e; mkdir -p $(WINE_PREFIX); \
 	export WINEPREFIX=$(WINE_PREFIX) WINEDEBUG=-all; \
 	trap 'wineserver -k 2>/dev/null || true' EXIT; \
+	wineserver -k 2>/dev/null || true; \
 	wineserver -p >$(WIN_BUILD)/wineserver.log 2>&1; \
 	wine wineboot -i >$(WIN_BUILD)/wineboot.log 2>&1 </dev/null; \
 	cmake --build $(WIN_BUILD) -j $(JOBS) --target dicestat unit_tests; \
