@@ -33,9 +33,12 @@ test-sanitize:
 
 # `make test-windows` cross-builds the Windows program and its unit tests
 # with mingw-w64 and runs them under Wine, then runs the end-to-end tests
-# from a Linux build against the Windows program. Wine runs in a prefix of
-# its own under $(WIN_BUILD), started first (or every test waits for it to
-# boot) and stopped at the end, whatever happened.
+# from a Linux build against the Windows program, then the console cases
+# (tests/wine-console/run.sh: the program at a terminal under tmux, its
+# files compared with the Linux build's program's). Wine runs in a prefix
+# of its own under $(WIN_BUILD), started first (or every test waits for it
+# to boot) and stopped at the end, whatever happened; a server left running
+# in it by an earlier run is stopped first.
 WIN_BUILD ?= build-win
 WIN_E2E_BUILD ?= build-win-e2e
 WINE_PREFIX = $(abspath $(WIN_BUILD))/wine-prefix
@@ -44,17 +47,19 @@ WINE_PREFIX = $(abspath $(WIN_BUILD))/wine-prefix
 
 test-windows:
 	cmake -S . -B $(WIN_E2E_BUILD) $(CONFIG) -DDICESTAT_E2E_PROGRAM=$(abspath $(WIN_BUILD))/dicestat-wine
-	cmake --build $(WIN_E2E_BUILD) -j $(JOBS) --target e2e_tests
+	cmake --build $(WIN_E2E_BUILD) -j $(JOBS) --target e2e_tests dicestat
 	cmake -S . -B $(WIN_BUILD) $(CONFIG) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake
 	set -e; mkdir -p $(WINE_PREFIX); \
 	export WINEPREFIX=$(WINE_PREFIX) WINEDEBUG=-all; \
 	trap 'wineserver -k 2>/dev/null || true' EXIT; \
+	wineserver -k 2>/dev/null || true; \
 	wineserver -p >$(WIN_BUILD)/wineserver.log 2>&1; \
 	wine wineboot -i >$(WIN_BUILD)/wineboot.log 2>&1 </dev/null; \
 	cmake --build $(WIN_BUILD) -j $(JOBS) --target dicestat unit_tests host_tests; \
 	status=0; \
 	ctest --test-dir $(WIN_BUILD) --output-on-failure -j $(JOBS) || status=1; \
 	ctest --test-dir $(WIN_E2E_BUILD)/tests --output-on-failure -j $(JOBS) || status=1; \
+	tests/wine-console/run.sh $(WIN_BUILD)/dicestat.exe $(WIN_E2E_BUILD)/dicestat || status=1; \
 	exit $$status
 
 # `make test-cross` builds the program for i386 (x87 arithmetic, also at
