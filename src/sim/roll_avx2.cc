@@ -15,7 +15,8 @@ namespace {
 
 constexpr int kVectorLanes = 8;
 constexpr int kVectors = 4; // enough independent chains to hide the multiplies
-constexpr int kLanes = kVectorLanes * kVectors;
+constexpr int kLanes = kAvx2Lanes;
+static_assert(kLanes == kVectorLanes * kVectors, "a round is every lane of every vector");
 constexpr LcgJump kRound = lcg_jump(kLanes);
 
 struct LaneStarts {

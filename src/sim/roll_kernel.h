@@ -18,6 +18,12 @@ constexpr size_t kRollTextSize = 3;
 // copies and the SIMD stores overrun the last roll.
 constexpr size_t kRollSlack = 4;
 
+// Rolls per round of each kernel's lanes, and per kernel call in the roll
+// loop (small enough to stay in the first-level cache beside the stream's
+// buffer).
+constexpr int kPortableLanes = 4, kAvx2Lanes = 32;
+constexpr size_t kChunkRolls = 4096;
+
 // Rolls counted by a kernel, folded into the tallies afterwards. Most rolls
 // are counted two at a time by the pair of their outcomes: increments to
 // 1296 counters rarely hit the same one back to back, which keeps them from

@@ -4,13 +4,6 @@
 #include "sim/report.h"
 #include "sim/roll_kernel.h"
 
-namespace {
-
-// Small enough to stay in the first-level cache beside the stream's buffer.
-constexpr size_t kChunkRolls = 4096;
-
-} // namespace
-
 void record_rolls_with(RollKernelFn roll, Stream *dice_file, int32_t count) {
   if (count <= 0) return;
   RollCounts counts = {};

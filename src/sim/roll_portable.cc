@@ -5,7 +5,7 @@
 
 namespace {
 
-constexpr int kLanes = 4;
+constexpr int kLanes = kPortableLanes;
 constexpr LcgJump kRound = lcg_jump(kLanes);
 
 } // namespace
