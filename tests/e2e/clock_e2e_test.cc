@@ -9,8 +9,7 @@
 
 #include <cstdlib>
 
-#include "harness.h"
-#include "model.h"
+#include "checks.h"
 
 namespace e2e {
 namespace {
@@ -53,8 +52,7 @@ EnvChanges stopped_clock(const std::string &library, const std::string &local,
 // "<local> <zone>" as the C library sees the time under `env`.
 std::string probe_local_time(const EnvChanges &env) {
   RunOptions options;
-  options.program = "/bin/date";
-  options.args = {"+%Y-%m-%d %H:%M:%S %Z"};
+  options.command = {"/bin/date", "+%Y-%m-%d %H:%M:%S %Z"};
   options.env = env;
   options.timeout_seconds = 10;
   RunResult run = run_dicestat(options);
@@ -128,8 +126,8 @@ void check_clock_case(const std::string &library, const ClockCase &c) {
   EXPECT_EQ(repeated.dice.bytes, clocked.dice.bytes);
   // The reports differ only in the header: "Seed: 0 " and the Time line
   // there, the seed itself here.
-  std::vector<std::string> clock_lines = report_lines(clocked.stat.bytes);
-  std::vector<std::string> seed_lines = report_lines(repeated.stat.bytes);
+  std::vector<std::string> clock_lines = model::report_lines(clocked.stat.bytes);
+  std::vector<std::string> seed_lines = model::report_lines(repeated.stat.bytes);
   ASSERT_GE(clock_lines.size(), 3u);
   ASSERT_GE(seed_lines.size(), 2u);
   EXPECT_EQ(seed_lines[1], "Seed: " + std::to_string(*time) + " ");
