@@ -16,16 +16,6 @@ const std::string kPrompts = "Enter number of rolls: Enter seed or blank for tim
   return ::testing::AssertionSuccess();
 }
 
-std::optional<int32_t> report_time(const RunResult &run) {
-  const std::string seed_zero = "Seed: 0 \r\n";
-  size_t at = run.stat.bytes.find(seed_zero);
-  if (at == std::string::npos) return std::nullopt;
-  size_t line = at + seed_zero.size();
-  size_t end = run.stat.bytes.find("\r\n", line);
-  if (end == std::string::npos) return std::nullopt;
-  return model::time_line_value(run.stat.bytes.substr(line, end - line));
-}
-
 ::testing::AssertionResult holds_run(const RunResult &run, int32_t roll_count, int32_t seed) {
   ::testing::AssertionResult verdict = ::testing::AssertionSuccess();
   bool differs = false;

@@ -26,7 +26,4 @@ extern const std::string kPrompts;
 // be those of that value. Lists every difference.
 ::testing::AssertionResult holds_run(const RunResult &run, int32_t roll_count, int32_t seed);
 
-// The value in the report's Time line, if the report has one.
-std::optional<int32_t> report_time(const RunResult &run);
-
 } // namespace e2e

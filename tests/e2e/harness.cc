@@ -423,10 +423,6 @@ bool session_running_after(Session *s, Millis wait) {
   return !s->ended;
 }
 
-void session_signal(const Session &s, int signo) {
-  if (!s.ended && kill(s.pid, signo) != 0) ADD_FAILURE() << "kill: " << errno_text();
-}
-
 termios session_mode(const Session &s) {
   // The keyboard side answers with the program's side's mode.
   termios mode = {};

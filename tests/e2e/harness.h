@@ -152,8 +152,6 @@ void session_type(Session *s, const std::string &bytes);
 // Waits `wait`, taking in output meanwhile; true when the program still runs.
 bool session_running_after(Session *s, Millis wait);
 
-void session_signal(const Session &s, int signo);
-
 // The terminal's mode as it is now.
 termios session_mode(const Session &s);
 
