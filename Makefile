@@ -134,8 +134,8 @@ bench: build
 # `make test-valgrind` runs the end-to-end tests with the program under
 # valgrind's memory checker (tests/e2e/under_valgrind.sh): a memory error or
 # a definite leak fails the test that met it. Huge runs and cases bound to
-# timing skip themselves; the terminal tests start the program directly and
-# are left out.
+# timing skip themselves; the terminal tests, whose waits are timed for a
+# program running at full speed, are left out.
 .PHONY: test-valgrind
 
 test-valgrind: build

@@ -2,8 +2,7 @@
 // not.
 #include <gtest/gtest.h>
 
-#include "harness.h"
-#include "model.h"
+#include "checks.h"
 
 namespace e2e {
 namespace {
@@ -15,18 +14,20 @@ TEST(ConsoleOutput, UnwritableOutputLeavesFilesAndStatusAlone) {
   struct {
     const char *why;
     Output output;
+    const char *file; // standard output instead
   } cases[] = {
-      {"output to /dev/full", Output::kDevFull},
+      {"output to /dev/full", Output::kPipe, "/dev/full"},
       // The descriptor is free, so the roll log is opened on 1.
-      {"no output descriptor", Output::kClosed},
+      {"no output descriptor", Output::kClosed, ""},
       // Writes meet a broken pipe, with SIGPIPE at its default action.
-      {"reader gone before the first write", Output::kPipeNoReader},
+      {"reader gone before the first write", Output::kPipeNoReader, ""},
   };
   for (const auto &c : cases) {
     SCOPED_TRACE(c.why);
     RunOptions options;
     options.input = input;
     options.output_mode = c.output;
+    options.output_file = c.file;
     RunResult run = run_dicestat(options);
     EXPECT_TRUE(ended_with(run, 0));
     EXPECT_EQ(run.dice.bytes, whole.dice.bytes);
@@ -44,11 +45,11 @@ TEST(ConsoleOutput, NoStandardDescriptorsAtAll) {
   EXPECT_TRUE(ended_with(run, 0));
   EXPECT_TRUE(run.dice.regular);
   EXPECT_EQ(run.dice.bytes, "");
-  std::vector<std::string> lines = report_lines(run.stat.bytes);
-  ASSERT_EQ(lines.size(), 4u + kOutcomes + 2);
+  std::vector<std::string> lines = model::report_lines(run.stat.bytes);
+  ASSERT_EQ(lines.size(), 4u + model::kOutcomes + 2);
   EXPECT_EQ(lines[0], "Number of rolls: 0 ");
   EXPECT_EQ(lines[1], "Seed: 0 ");
-  EXPECT_TRUE(time_line_value(lines[2])) << lines[2];
+  EXPECT_TRUE(model::time_line_value(lines[2])) << lines[2];
   EXPECT_EQ(lines[3], "");
   EXPECT_EQ(lines[4], "11 0 -nan -nan");
   EXPECT_EQ(lines.back(), "Totals: 0 -nan ");
@@ -57,7 +58,7 @@ TEST(ConsoleOutput, NoStandardDescriptorsAtAll) {
 TEST(ConsoleOutput, LostMessageStillFailsTheRun) {
   RunOptions options;
   options.input = "36\n1\n";
-  options.output_mode = Output::kDevFull;
+  options.output_file = "/dev/full";
   options.prepare = [](const std::string &dir) { put_symlink(dir, "dicefile.txt", "/dev/full"); };
   RunResult run = run_dicestat(options);
   EXPECT_TRUE(ended_with(run, 1));

@@ -2,8 +2,7 @@
 // and the seed, when the clock takes over, and that arguments play no part.
 #include <gtest/gtest.h>
 
-#include "harness.h"
-#include "model.h"
+#include "checks.h"
 
 namespace e2e {
 namespace {
@@ -16,6 +15,7 @@ struct Answer {
   Input mode;
   int32_t roll_count;
   int32_t seed;
+  const char *input_file = ""; // standard input instead of the pipe
 };
 
 // With the pipe left open, a read that waits for more than the answers
@@ -59,7 +59,7 @@ const Answer kAnswers[] = {
      1},
     {"the last number needs no line end", "20\n5", Input::kPipe, 20, 5},
     {"empty input: both reads meet its end", "", Input::kPipe, 0, kClock},
-    {"input from /dev/null", "", Input::kDevNull, 0, kClock},
+    {"input from /dev/null", "", Input::kPipe, 0, kClock, "/dev/null"},
     {"no standard input at all", "", Input::kClosed, 0, kClock},
 };
 
@@ -68,26 +68,27 @@ void check_answer(const Answer &a) {
   RunOptions options;
   options.input = a.input;
   options.input_mode = a.mode;
+  options.input_file = a.input_file;
   options.timeout_seconds = 20; // a read that waits for more hangs until then
   RunResult run = run_dicestat(options);
   EXPECT_TRUE(ended_with(run, 0));
   EXPECT_EQ(run.out, kPrompts);
 
-  std::vector<std::string> lines = report_lines(run.stat.bytes);
+  std::vector<std::string> lines = model::report_lines(run.stat.bytes);
   ASSERT_GE(lines.size(), 3u);
   EXPECT_EQ(lines[0], "Number of rolls: " + std::to_string(a.roll_count) + " ");
   EXPECT_EQ(lines[1], "Seed: " + std::to_string(a.seed) + " ");
   int32_t seed = a.seed;
   size_t header = 3; // two lines and the empty one
   if (a.seed == kClock) {
-    std::optional<int32_t> time = time_line_value(lines[2]);
+    std::optional<int32_t> time = model::time_line_value(lines[2]);
     ASSERT_TRUE(time) << "third line: " << lines[2];
     seed = *time;
     ++header;
   }
   EXPECT_EQ(lines[header - 1], "");
-  EXPECT_EQ(lines.size(), header + kOutcomes + 2);
-  EXPECT_EQ(run.dice.bytes, model_rolls(seed, a.roll_count).log);
+  EXPECT_EQ(lines.size(), header + model::kOutcomes + 2);
+  EXPECT_EQ(run.dice.bytes, model::rolls(seed, a.roll_count).log);
 }
 
 TEST(Dialogue, AnswersBecomeRollCountAndSeed) {
@@ -101,17 +102,17 @@ TEST(Dialogue, AnswersBecomeRollCountAndSeed) {
 void check_clock_repeat(const char *input) {
   RunResult clocked = run_dicestat(input);
   EXPECT_TRUE(ended_with(clocked, 0));
-  std::vector<std::string> lines = report_lines(clocked.stat.bytes);
+  std::vector<std::string> lines = model::report_lines(clocked.stat.bytes);
   ASSERT_GE(lines.size(), 3u);
   EXPECT_EQ(lines[1], "Seed: 0 ");
-  std::optional<int32_t> time = time_line_value(lines[2]);
+  std::optional<int32_t> time = model::time_line_value(lines[2]);
   ASSERT_TRUE(time) << "third line: " << lines[2];
 
   RunResult repeated = run_dicestat("36\n" + std::to_string(*time) + "\n");
   EXPECT_TRUE(ended_with(repeated, 0));
   EXPECT_EQ(repeated.dice.bytes, clocked.dice.bytes);
   // Past the header (which has the Time line only once) the reports agree.
-  std::vector<std::string> again = report_lines(repeated.stat.bytes);
+  std::vector<std::string> again = model::report_lines(repeated.stat.bytes);
   ASSERT_GE(again.size(), 2u);
   EXPECT_EQ(std::vector<std::string>(again.begin() + 2, again.end()),
             std::vector<std::string>(lines.begin() + 3, lines.end()));

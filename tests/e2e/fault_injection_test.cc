@@ -3,6 +3,7 @@
 // cannot be read, and files that the user may not create or replace.
 #include <signal.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -11,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "harness.h"
-#include "model.h"
+#include "checks.h"
+#include "platform/stream.h"
 
 namespace e2e {
 namespace {
@@ -52,8 +53,8 @@ TEST(Signals, StopContinueAndIgnoredOnesChangeNothing) {
   for (const auto &c : cases) {
     SCOPED_TRACE(c.why);
     RunOptions options;
-    options.writes = c.writes;
-    options.write_gap_ms = 40;
+    options.pieces = c.writes;
+    options.gap_ms = 40;
     options.input_mode = Input::kPipeLeftOpen;
     options.signals = {SIGSTOP, SIGCONT, SIGWINCH, SIGCHLD, SIGURG};
     options.signal_every_ms = 2;
@@ -69,27 +70,9 @@ TEST(Signals, StopContinueAndIgnoredOnesChangeNothing) {
 // ---------------------------------------------------------------------------
 // Ended part way: what reached the files before.
 
-// How many bytes at the start of `log` are the roll log of `seed`. The
-// model's rolls, drawn along the log: tens of megabytes need no copy.
-size_t matching_prefix(const std::string &log, int32_t seed) {
-  uint32_t state = static_cast<uint32_t>(seed);
-  size_t at = 0;
-  while (at < log.size()) {
-    state = state * 1103515245u + 12345u;
-    int label = outcome_label(static_cast<int>((state >> 16) & 0x7FFF) % kOutcomes);
-    const char roll[] = {static_cast<char>('0' + label / 10), static_cast<char>('0' + label % 10),
-                         ' '};
-    for (char c : roll) {
-      if (at == log.size() || log[at] != c) return at;
-      ++at;
-    }
-  }
-  return at;
-}
-
 // Ended from outside in the middle of the roll loop, the program leaves
 // its files as the last whole write left them: the roll log in whole
-// 16,384-byte pieces of the right rolls, and the report, whose header was
+// pieces of the stream's buffer size, of the right rolls, and the report, whose header was
 // still in its buffer, empty. The prompts, still in the buffer of an
 // output that is no terminal, are lost as well.
 TEST(Signals, EndedMidRunLeavesWholePiecesOnly) {
@@ -129,8 +112,8 @@ TEST(Signals, EndedMidRunLeavesWholePiecesOnly) {
     size_t size = run.dice.bytes.size();
     EXPECT_GT(size, 0u) << "ended before the first piece was written";
     EXPECT_LT(size, 300000000u) << "finished before the signal";
-    EXPECT_EQ(size % 16384, 0u) << "a piece was cut: " << size << " bytes";
-    EXPECT_EQ(matching_prefix(run.dice.bytes, kSeed), size);
+    EXPECT_EQ(size % kStreamBufferSize, 0u) << "a piece was cut: " << size << " bytes";
+    EXPECT_EQ(model::matching_prefix(run.dice.bytes, kSeed), size);
     EXPECT_TRUE(run.stat.regular);
     EXPECT_EQ(run.stat.bytes, "");
   }
@@ -142,7 +125,7 @@ TEST(Signals, EndedMidRunLeavesWholePiecesOnly) {
 TEST(Input, ReadsThatFailAreTheEndOfInput) {
   if (!kNativeProgram) GTEST_SKIP() << kNeedsNativeProgram;
   RunOptions options;
-  options.input_mode = Input::kDirectory; // every read fails with EISDIR
+  options.input_file = "."; // the scratch directory: every read fails with EISDIR
   options.timeout_seconds = 20;
   RunResult run = run_dicestat(options);
   EXPECT_TRUE(ended_with(run, 0));
@@ -153,13 +136,29 @@ TEST(Input, ReadsThatFailAreTheEndOfInput) {
 
 // ---------------------------------------------------------------------------
 // Files the user may not create or replace. Run unprivileged, since root
-// may write anywhere.
+// may write anywhere: as root, the program runs as user and group 65534
+// (the usual "nobody"), which then owns the scratch directory.
+
+constexpr uid_t kUnprivileged = 65534;
+
+// `options` set to run the program as that user, when the test is root.
+void run_unprivileged(RunOptions *options) {
+  if (geteuid() != 0) return;
+  options->command = {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
+  for (const std::string &word : program_command()) options->command.push_back(word);
+  auto prepare = options->prepare;
+  options->prepare = [prepare](const std::string &dir) {
+    ASSERT_EQ(chown(dir.c_str(), kUnprivileged, kUnprivileged), 0) << dir;
+    if (prepare) prepare(dir);
+  };
+}
 
 void set_mode(const std::string &path, mode_t mode) {
   ASSERT_EQ(chmod(path.c_str(), mode), 0) << path;
 }
 
-// Exit statuses of the harness's child when it could not chdir or exec.
+// Exit statuses of the runner's child, or of setpriv, when it could not
+// chdir or exec.
 constexpr int kNotStarted[] = {126, 127};
 
 TEST(Permissions, FilesThatMayNotBeWritten) {
@@ -167,7 +166,7 @@ TEST(Permissions, FilesThatMayNotBeWritten) {
   {
     RunOptions probe;
     probe.input = "0\n1\n";
-    probe.unprivileged = true;
+    run_unprivileged(&probe);
     RunResult run = run_dicestat(probe);
     for (int status : kNotStarted)
       if (run.exited && run.status == status)
@@ -218,7 +217,7 @@ TEST(Permissions, FilesThatMayNotBeWritten) {
          set_mode(dir + "/statfile.txt", 0666);
          set_mode(dir, 0555);
        },
-       0, "", model_rolls(1, 36).log, std::nullopt},
+       0, "", model::rolls(1, 36).log, std::nullopt},
   };
   for (const auto &c : cases) {
     SCOPED_TRACE(c.why);
@@ -226,8 +225,8 @@ TEST(Permissions, FilesThatMayNotBeWritten) {
     options.input = "36\n1\n";
     // Left open, the input would hang a key wait that read it.
     options.input_mode = Input::kPipeLeftOpen;
-    options.unprivileged = true;
     options.prepare = c.prepare;
+    run_unprivileged(&options);
     options.timeout_seconds = 20;
     RunResult run = run_dicestat(options);
     EXPECT_TRUE(ended_with(run, c.status));

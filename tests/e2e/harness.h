@@ -1,12 +1,18 @@
-// Runs the built program once in a fresh scratch directory: standard input
-// fed from bytes, standard output captured, and the two output files read
-// back afterwards.
+// The one runner of the end-to-end tests: the program (or anything else)
+// started in a fresh scratch directory with the given input, environment,
+// limits and signals, its standard input and output on pipes, files or a
+// pseudo-terminal of its own; console bytes, files, exit status and peak
+// memory collected afterwards. Every wait has a deadline, and a program
+// still running at it is killed and the test failed.
 #pragma once
 
 #include <sys/resource.h>
+#include <sys/types.h>
+#include <termios.h>
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -16,105 +22,11 @@
 
 namespace e2e {
 
-// Changes to the environment the program starts with, one per name: a value
-// sets the variable, no value removes it.
-using EnvChanges = std::vector<std::pair<std::string, std::optional<std::string>>>;
+using Millis = std::chrono::milliseconds;
+using Clock = std::chrono::steady_clock;
 
-// The test process's environment with `changes` made, as "name=value" entries.
-std::vector<std::string> child_environment(const EnvChanges &changes);
-
-// A fresh directory under $TMPDIR (or /tmp), removed with everything in it
-// when this goes. An empty path means it could not be made (and the test
-// has failed).
-class ScratchDir {
-public:
-  ScratchDir();
-  ~ScratchDir();
-  ScratchDir(const ScratchDir &) = delete;
-  ScratchDir &operator=(const ScratchDir &) = delete;
-
-  const std::string &path() const { return path_; }
-
-private:
-  std::string path_;
-};
-
-enum class Input {
-  kPipe,         // the bytes, then end of input
-  kPipeLeftOpen, // the bytes, and the pipe stays open until the program ends
-  kDevNull,      // /dev/null
-  kClosed,       // no descriptor 0 at all
-  kDirectory,    // the scratch directory itself: every read fails (EISDIR)
-};
-
-enum class Output {
-  kPipe,         // captured
-  kPipeNoReader, // the read end is closed before the program writes
-  kDevFull,      // every write fails with no space left
-  kClosed,       // no descriptor 1 at all
-};
-
-struct RunOptions {
-  std::string input; // bytes for standard input
-  // When not empty, standard input instead: each piece in a write of its
-  // own, begun only after the program has read all of the one before and
-  // then `write_gap_ms` more have passed, so each arrives in a read of its
-  // own.
-  std::vector<std::string> writes;
-  int write_gap_ms = 200;
-  Input input_mode = Input::kPipe;                  // where standard input comes from
-  Output output_mode = Output::kPipe;               // where standard output goes
-  std::vector<std::string> args;                    // words after the program name
-  std::function<void(const std::string &)> prepare; // sets up the scratch directory
-  rlim_t file_size_limit = RLIM_INFINITY;           // RLIMIT_FSIZE of the program
-  bool ignore_sigxfsz = true;                       // SIGXFSZ disposition it starts with
-  int timeout_seconds = 60;                         // killed and failed after this
-  EnvChanges env;                                   // made to the test's own environment
-  std::string program;                              // run instead of dicestat when set
-  // `input` is written this many times over, one copy after another, so
-  // that a huge input never has to be held at once. Not for `writes`.
-  uint64_t input_repeat = 1;
-  // Sent to the program one at a time, round and round, one every
-  // `signal_every_ms` (the first after that long), until it ends.
-  std::vector<int> signals;
-  int signal_every_ms = 10;
-  // As root: the program runs as user and group 65534, which owns the
-  // scratch directory, so that file modes hold for it. Otherwise it runs
-  // as the test does, which is unprivileged already.
-  bool unprivileged = false;
-};
-
-struct FileResult {
-  bool exists = false;  // something of that name is in the scratch directory
-  bool regular = false; // it is a regular file (only then are the bytes read)
-  std::string bytes;    // its content
-};
-
-// What is at `path`; the bytes only of a regular file.
-FileResult read_back(const std::string &path);
-
-struct RunResult {
-  bool finished = false; // ended by itself before the timeout
-  bool exited = false;   // ended by exit, not by a signal
-  int status = -1;       // exit status, or the signal number when !exited
-  std::string out;       // standard output bytes (kPipe only)
-  std::string err;       // standard error bytes
-  FileResult dice;       // dicefile.txt
-  FileResult stat;       // statfile.txt
-  double seconds = 0;    // wall time from start to end
-  // Peak resident memory of the program, in KiB: the larger of its own and
-  // that of the test process's pages it inherits at fork (kept to what the
-  // test uses, about 2 MiB), so compare it with another run of the test.
-  long peak_rss_kib = 0;
-  int signals_sent = 0; // how many of RunOptions::signals went out
-  // Bytes written into the standard input pipe: the program took all but
-  // what the pipe still held when it ended.
-  uint64_t input_written = 0;
-};
-
-// Records a test failure (and kills the program) when it does not end in
-// time, so a hang cannot stall the suite.
-RunResult run_dicestat(const RunOptions &options);
+// How long something that should happen may take on a loaded machine.
+constexpr Millis kAppears{10000};
 
 #ifndef DICESTAT_E2E_NATIVE
 #define DICESTAT_E2E_NATIVE 1 // the program is this build's own
@@ -128,43 +40,138 @@ constexpr bool kNativeProgram = DICESTAT_E2E_NATIVE;
 constexpr char kNeedsNativeProgram[] = "needs a native POSIX program";
 
 // The command the program is run under (DICESTAT_WRAPPER, for instance a
-// memory checker), or null when it runs directly. The wrapper is given the
-// program's path and arguments. Runs whose timing or resource limits mean
+// memory checker), or null. Runs whose timing or resource limits mean
 // nothing under a wrapper skip themselves.
 const char *program_wrapper();
 
-// Shorthand for the common case: the answers through a pipe, nothing else.
-RunResult run_dicestat(const std::string &input);
+// The words that start the program: the wrapper, if any, and its path.
+std::vector<std::string> program_command();
 
-// Success when the run ended by itself with `status` and wrote nothing to
-// standard error; otherwise says what happened instead.
-::testing::AssertionResult ended_with(const RunResult &run, int status);
+// Changes to the environment the program starts with, one per name: a value
+// sets the variable, no value removes it.
+using EnvChanges = std::vector<std::pair<std::string, std::optional<std::string>>>;
 
-// Success when the two files are those of a run of `roll_count` rolls
-// seeded with `seed`. A seed of 0 asks the clock: the report must then say
-// "Seed: 0 " and give the value taken in its Time line, and the rolls must
-// be those of that value. Lists every difference.
-::testing::AssertionResult holds_run(const RunResult &run, int32_t roll_count, int32_t seed);
+enum class Input {
+  kPipe,         // the bytes, then end of input
+  kPipeLeftOpen, // the bytes, and the pipe stays open until the program ends
+  kClosed,       // no descriptor 0 at all
+};
 
-// The value in the report's Time line, if the report has one.
-std::optional<int32_t> report_time(const RunResult &run);
+enum class Output {
+  kPipe,         // captured
+  kPipeNoReader, // the read end is closed before the program writes
+  kClosed,       // no descriptor 1 at all
+};
+
+struct RunOptions {
+  std::string input;   // bytes for standard input, `repeat` times over
+  uint64_t repeat = 1; // so that a huge input never has to be held at once
+  // When not empty, standard input instead: each piece written only once
+  // the program has read all of the one before (and `gap_ms` more have
+  // passed), so that each arrives in a read of its own.
+  std::vector<std::string> pieces;
+  int gap_ms = 0;
+  Input input_mode = Input::kPipe;
+  Output output_mode = Output::kPipe;
+  std::string input_file;  // when set, standard input is this file (scratch-relative)
+  std::string output_file; // when set, standard output is this file
+  // Standard input and output are a pseudo-terminal that is the program's
+  // controlling terminal, in the usual interactive mode except that output
+  // is not post-processed: the screen holds the bytes as written, and the
+  // echo of Enter is a bare LF. Input is typed with session_type.
+  bool terminal = false;
+  std::vector<std::string> command;                 // empty: program_command()
+  std::vector<std::string> args;                    // words after the command
+  EnvChanges env;                                   // made to the test's own environment
+  std::function<void(const std::string &)> prepare; // sets up the scratch directory
+  rlim_t file_size_limit = RLIM_INFINITY;           // RLIMIT_FSIZE of the program
+  // Sent one at a time, round and round, one every `signal_every_ms` (the
+  // first after that long), until the program ends.
+  std::vector<int> signals;
+  int signal_every_ms = 10;
+  int timeout_seconds = 60; // killed and failed after this
+};
+
+struct FileResult {
+  bool exists = false;  // something of that name is in the scratch directory
+  bool regular = false; // it is a regular file (only then are the bytes read)
+  std::string bytes;    // its content
+};
+
+struct RunResult {
+  bool finished = false; // ended by itself before the deadline
+  bool exited = false;   // ended by exit, not by a signal
+  int status = -1;       // exit status, or the signal number when !exited
+  std::string out;       // standard output bytes, or everything the terminal showed
+  std::string err;       // standard error bytes
+  FileResult dice;       // dicefile.txt
+  FileResult stat;       // statfile.txt
+  double seconds = 0;    // wall time from start to end
+  // Peak resident memory of the program, in KiB, counting the test
+  // process's pages it inherits at fork: compare it with another run.
+  long peak_rss_kib = 0;
+  int signals_sent = 0;       // how many of RunOptions::signals went out
+  uint64_t input_written = 0; // bytes the program's standard input pipe took
+};
+
+// A running program. Going out of scope kills one still running, and
+// removes the scratch directory with everything in it.
+struct Session {
+  std::string dir; // the scratch directory; empty when it could not be made
+  pid_t pid = -1;
+  int in_fd = -1;            // write end of standard input, or the terminal's keyboard
+  int out_fd = -1;           // read end of standard output, or the terminal's screen
+  int err_fd = -1;           // read end of standard error
+  RunResult result;          // filled in as the program runs
+  termios initial_mode = {}; // the terminal's mode when the program started
+  Clock::time_point start, deadline;
+  std::vector<int> signals; // RunOptions::signals
+  size_t next_signo = 0;    // the one sent next, at next_signal
+  Clock::time_point next_signal;
+  Millis signal_every{};
+  bool ended = false;  // reaped
+  bool killed = false; // by the runner, at a deadline
+
+  Session() = default;
+  Session(const Session &) = delete;
+  Session &operator=(const Session &) = delete;
+  ~Session();
+};
+
+// Starts the program. Fails the test and returns false when it cannot.
+bool session_start(Session *s, const RunOptions &options);
+
+// Types `bytes` at the terminal's keyboard (or into the input pipe).
+void session_type(Session *s, const std::string &bytes);
+
+// Waits until the program has shown `text` (see shown_text); the failure
+// message holds the screen.
+::testing::AssertionResult session_shows(Session *s, const std::string &text,
+                                         Millis within = kAppears);
+
+// Waits `wait`, taking in output meanwhile; true when the program still runs.
+bool session_running_after(Session *s, Millis wait);
+
+// The terminal's mode as it is now.
+termios session_mode(const Session &s);
+
+// Waits for the program to end by itself within `within` (killing it and
+// failing the test otherwise), takes the rest of its output and reads back
+// the files.
+RunResult session_finish(Session *s, Millis within = kAppears);
+
+// The whole run: started, fed its input and its signals, finished.
+RunResult run_dicestat(const RunOptions &options);
+RunResult run_dicestat(const std::string &input); // the answers through a pipe
+
+// What a terminal shows of the program's text, whatever way it draws it:
+// control sequences dropped, a cursor move to the right read as blanks.
+std::string shown_text(const std::string &screen);
 
 // Scratch directory set-up, for RunOptions::prepare. Each one fails the
 // current test when the system refuses.
 void put_file(const std::string &dir, const std::string &name, const std::string &bytes);
 void put_directory(const std::string &dir, const std::string &name);
 void put_symlink(const std::string &dir, const std::string &name, const std::string &target);
-
-// For runners of their own (the terminal runner): the test process set up
-// to start programs, the child's signal state reset between fork and exec
-// (async-signal-safe), and words as an exec argument list (pointing into
-// `words`, closed by a null).
-void prepare_test_process();
-void reset_child_signals(bool ignore_sigxfsz);
-std::vector<char *> exec_list(std::vector<std::string> &words);
-
-// The exact standard output of a run that asked both questions and had
-// nothing to report.
-extern const std::string kPrompts;
 
 } // namespace e2e

@@ -8,8 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "harness.h"
-#include "model.h"
+#include "checks.h"
 
 namespace e2e {
 namespace {
@@ -157,7 +156,7 @@ TEST(HostileInput, GibibyteFloods) {
     options.timeout_seconds = 60;
     RunResult small = run_dicestat(options); // one block: the same test, a small input
     ASSERT_TRUE(ended_with(small, 0));
-    options.input_repeat = f.size / kBlock;
+    options.repeat = f.size / kBlock;
     RunResult run = run_dicestat(options);
     EXPECT_TRUE(ended_with(run, 0));
     EXPECT_LT(run.seconds, f.most_seconds);

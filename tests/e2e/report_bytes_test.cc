@@ -7,8 +7,9 @@
 #include <fstream>
 #include <iterator>
 
-#include "harness.h"
-#include "model.h"
+#include "checks.h"
+#include "platform/stream.h"
+#include "sim/fast/roll_kernel.h"
 
 namespace e2e {
 namespace {
@@ -54,7 +55,7 @@ void check_statistics_line(const std::string &line, int index, int32_t tally, in
   SCOPED_TRACE("line \"" + line + "\"");
   std::vector<std::string> words = split_blanks(line);
   ASSERT_TRUE(words.size() == 4 || (words.size() == 5 && words[4] == "!!"));
-  EXPECT_EQ(words[0], std::to_string(outcome_label(index)));
+  EXPECT_EQ(words[0], std::to_string(model::outcome_label(index)));
   EXPECT_EQ(words[1], std::to_string(tally));
   std::optional<int64_t> share = parse_fixed4(words[2], false);
   std::optional<int64_t> deviation = parse_fixed4(words[3], true);
@@ -81,35 +82,36 @@ void check_run(int32_t count, int32_t seed) {
   RunResult run = run_dicestat(std::to_string(count) + "\n" + std::to_string(seed) + "\n");
   EXPECT_TRUE(ended_with(run, 0));
   EXPECT_EQ(run.out, kPrompts);
-  Rolls model = model_rolls(seed, count);
+  model::Rolls model = model::rolls(seed, count);
   // Three bytes a roll and no line end, so a mismatch is easy to place.
   EXPECT_EQ(run.dice.bytes.size(), 3u * count);
   EXPECT_TRUE(run.dice.bytes == model.log) << "roll log differs from the model";
 
-  std::vector<std::string> lines = report_lines(run.stat.bytes);
-  ASSERT_EQ(lines.size(), 3u + kOutcomes + 2);
+  std::vector<std::string> lines = model::report_lines(run.stat.bytes);
+  ASSERT_EQ(lines.size(), 3u + model::kOutcomes + 2);
   EXPECT_EQ(lines[0], "Number of rolls: " + std::to_string(count) + " ");
   EXPECT_EQ(lines[1], "Seed: " + std::to_string(seed) + " ");
   EXPECT_EQ(lines[2], "");
-  for (int i = 0; i < kOutcomes; ++i)
+  for (int i = 0; i < model::kOutcomes; ++i)
     check_statistics_line(lines[3 + i], i, model.tallies[i], count);
-  EXPECT_EQ(lines[3 + kOutcomes], "");
+  EXPECT_EQ(lines[3 + model::kOutcomes], "");
 
-  std::vector<std::string> totals = split_blanks(lines[4 + kOutcomes]);
-  ASSERT_EQ(totals.size(), 4u) << lines[4 + kOutcomes];
+  std::vector<std::string> totals = split_blanks(lines[4 + model::kOutcomes]);
+  ASSERT_EQ(totals.size(), 4u) << lines[4 + model::kOutcomes];
   EXPECT_EQ(totals[0], "Totals:");
   EXPECT_EQ(totals[1], std::to_string(count));
   std::optional<int64_t> sum = parse_fixed4(totals[2], false);
-  ASSERT_TRUE(sum) << lines[4 + kOutcomes];
+  ASSERT_TRUE(sum) << lines[4 + model::kOutcomes];
   // A single-precision running sum of 36 shares strays from 100 by well
   // under 0.0005.
-  EXPECT_LE(std::llabs(*sum - 1000000), 5) << lines[4 + kOutcomes];
+  EXPECT_LE(std::llabs(*sum - 1000000), 5) << lines[4 + model::kOutcomes];
   EXPECT_EQ(totals[3], ""); // the trailing blank
 }
 
 TEST(ReportLayout, MatchesModelForCountsAndSeeds) {
-  // 5461 rolls fill 16,383 bytes of the log and 5462 spill past 16,384.
-  const int32_t counts[] = {1, 2, 35, 36, 37, 5461, 5462, 100000};
+  // The most rolls that fit in one piece of the log, and one more.
+  constexpr int32_t kPieceRolls = kStreamBufferSize / kRollTextSize;
+  const int32_t counts[] = {1, 2, 35, 36, 37, kPieceRolls, kPieceRolls + 1, 100000};
   const int32_t seeds[] = {1, -1, 2147483647, INT32_MIN, 42};
   for (int32_t count : counts) {
     for (int32_t seed : seeds) {
@@ -126,7 +128,7 @@ std::string golden(const std::string &name) {
 }
 
 // Both files were produced once by the program for 6007 rolls, seed 123 (a
-// log over two 16,384-byte pieces, shares with endless decimals) and, before
+// log over two pieces, shares with endless decimals) and, before
 // they were saved, matched byte for byte by a separate recomputation of each
 // share, deviation, mark and the totals in exact fractions.
 TEST(Golden, MidSizeRun) {

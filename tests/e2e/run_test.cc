@@ -2,8 +2,7 @@
 // negative roll counts.
 #include <gtest/gtest.h>
 
-#include "harness.h"
-#include "model.h"
+#include "checks.h"
 
 namespace e2e {
 namespace {
@@ -13,14 +12,15 @@ namespace {
 std::string report_without_rolls(const std::string &header, const std::string &figures,
                                  const std::string &totals) {
   std::string report = header + "\r\n";
-  for (int i = 0; i < kOutcomes; ++i)
-    report += std::to_string(outcome_label(i)) + " 0 " + figures + "\r\n";
+  for (int i = 0; i < model::kOutcomes; ++i)
+    report += std::to_string(model::outcome_label(i)) + " 0 " + figures + "\r\n";
   return report + "\r\n" + totals + "\r\n";
 }
 
 std::string line_for(const std::vector<std::string> &lines, int label) {
-  for (int i = 0; i < kOutcomes; ++i)
-    if (outcome_label(i) == label && lines.size() > static_cast<size_t>(3 + i)) return lines[3 + i];
+  for (int i = 0; i < model::kOutcomes; ++i)
+    if (model::outcome_label(i) == label && lines.size() > static_cast<size_t>(3 + i))
+      return lines[3 + i];
   return "(no line for " + std::to_string(label) + ")";
 }
 
@@ -36,7 +36,7 @@ TEST(Examples, ThirtySixRollsSeedOne) {
   ASSERT_TRUE(run.stat.regular);
   const std::string &report = run.stat.bytes;
   EXPECT_EQ(report.substr(0, 34), "Number of rolls: 36 \r\nSeed: 1 \r\n\r\n");
-  std::vector<std::string> lines = report_lines(report);
+  std::vector<std::string> lines = model::report_lines(report);
   EXPECT_EQ(line_for(lines, 11), "11 1 2.7778 +0.0001"); // 100/36 is inside the band
   EXPECT_EQ(line_for(lines, 12), "12 0 0.0000 -2.7777 !!");
   EXPECT_EQ(line_for(lines, 13), "13 1 2.7778 +0.0001");
@@ -52,7 +52,7 @@ TEST(Examples, HundredThousandRollsSeed42) {
   EXPECT_TRUE(ended_with(run, 0));
   EXPECT_EQ(run.out, kPrompts);
   EXPECT_EQ(run.dice.bytes.size(), 300000u);
-  std::vector<std::string> lines = report_lines(run.stat.bytes);
+  std::vector<std::string> lines = model::report_lines(run.stat.bytes);
   EXPECT_EQ(line_for(lines, 11), "11 2850 2.8500 +0.0723");    // inside the band
   EXPECT_EQ(line_for(lines, 16), "16 2673 2.6730 -0.1047 !!"); // below 2.6805
 }

@@ -7,9 +7,9 @@
 
 #include <gtest/gtest.h>
 
-#include "harness.h"
-#include "model.h"
-#include "pty.h"
+#include <cstdio>
+
+#include "checks.h"
 
 namespace e2e {
 namespace {
@@ -21,6 +21,52 @@ const std::string kSeedPrompt = "Enter seed or blank for time: ";
 constexpr Millis kStillWaiting{500};
 
 constexpr int32_t kClock = 0; // the seed read as 0: the clock supplies it
+
+// Success when the two modes agree in their flags and control characters.
+::testing::AssertionResult same_mode(const termios &expected, const termios &actual) {
+  ::testing::AssertionResult verdict = ::testing::AssertionSuccess();
+  bool differs = false;
+  auto flags = [&](const std::string &name, tcflag_t want, tcflag_t got) {
+    if (want == got) return;
+    if (!differs) verdict = ::testing::AssertionFailure();
+    differs = true;
+    char text[96];
+    std::snprintf(text, sizeof text, "\n  %s %#o, not %#o", name.c_str(),
+                  static_cast<unsigned>(got), static_cast<unsigned>(want));
+    verdict << text;
+  };
+  flags("c_iflag", expected.c_iflag, actual.c_iflag);
+  flags("c_oflag", expected.c_oflag, actual.c_oflag);
+  flags("c_cflag", expected.c_cflag, actual.c_cflag);
+  flags("c_lflag", expected.c_lflag, actual.c_lflag);
+  for (size_t i = 0; i < NCCS; ++i)
+    flags("c_cc[" + std::to_string(i) + "]", expected.c_cc[i], actual.c_cc[i]);
+  return verdict;
+}
+
+// Waits until the terminal has left line input, while the program runs.
+bool leaves_line_input(Session *s) {
+  auto end = Clock::now() + kAppears;
+  while (session_mode(*s).c_lflag & ICANON)
+    if (Clock::now() >= end || !session_running_after(s, Millis(1))) return false;
+  return true;
+}
+
+// The program's text as the terminal shows it.
+std::string shown(const Session &s) {
+  return shown_text(s.result.out);
+}
+
+std::string visible(const std::string &bytes) {
+  return ::testing::PrintToString(bytes);
+}
+
+RunOptions at_terminal() {
+  RunOptions options;
+  options.terminal = true;
+  options.timeout_seconds = 30;
+  return options;
+}
 
 size_t count_of(const std::string &text, const std::string &part) {
   size_t count = 0;
@@ -115,35 +161,36 @@ class TypedAnswers : public ::testing::TestWithParam<Typing> {};
 TEST_P(TypedAnswers, BecomeRollCountAndSeed) {
   if (!kNativeProgram) GTEST_SKIP() << kNeedsNativeProgram;
   const Typing &c = GetParam();
-  Terminal t;
-  ASSERT_TRUE(terminal_start(&t, {}));
+  Session t;
+  ASSERT_TRUE(session_start(&t, at_terminal()));
   for (const Step &step : c.steps) {
     SCOPED_TRACE(visible(step.text));
     switch (step.what) {
     case Do::kType:
-      terminal_type(&t, step.text);
+      session_type(&t, step.text);
       break;
     case Do::kScreen:
-      ASSERT_TRUE(terminal_shows(&t, step.text));
-      EXPECT_EQ(visible(t.screen), visible(step.text));
+      ASSERT_TRUE(session_shows(&t, step.text));
+      EXPECT_EQ(shown(t), step.text);
       break;
     case Do::kStillWaits:
-      ASSERT_TRUE(terminal_running_after(&t, kStillWaiting)) << visible(t.screen);
-      EXPECT_EQ(visible(t.screen), visible(step.text));
+      ASSERT_TRUE(session_running_after(&t, kStillWaiting)) << visible(shown(t));
+      EXPECT_EQ(shown(t), step.text);
       break;
     }
   }
   // The last answer is in: the program goes on without more.
-  RunResult run = terminal_finish(&t);
+  RunResult run = session_finish(&t);
+  std::string screen = shown_text(run.out);
   EXPECT_TRUE(ended_with(run, 0));
   if (!c.final_screen.empty()) {
-    EXPECT_EQ(visible(run.out), visible(c.final_screen));
+    EXPECT_EQ(screen, c.final_screen);
   }
-  EXPECT_EQ(count_of(run.out, kCountPrompt), 1u) << visible(run.out);
-  EXPECT_EQ(count_of(run.out, kSeedPrompt), 1u) << visible(run.out);
+  EXPECT_EQ(count_of(screen, kCountPrompt), 1u) << visible(screen);
+  EXPECT_EQ(count_of(screen, kSeedPrompt), 1u) << visible(screen);
   EXPECT_TRUE(holds_run(run, c.roll_count, c.seed));
   // Typed answers never change the mode.
-  EXPECT_TRUE(same_mode(t.initial_mode, terminal_mode(t)));
+  EXPECT_TRUE(same_mode(t.initial_mode, session_mode(t)));
 }
 
 INSTANTIATE_TEST_SUITE_P(Terminal, TypedAnswers, ::testing::ValuesIn(kTypings),
@@ -180,10 +227,6 @@ const KeyWait kKeyWaits[] = {
     {"HangupSignal", "dicefile.txt", "36 1\r", kNoDice, "", SIGHUP},
 };
 
-bool line_input(const termios &mode) {
-  return mode.c_lflag & ICANON;
-}
-
 // What the wait must switch off, and what it must leave alone.
 ::testing::AssertionResult is_raw_from(const termios &raw, const termios &before) {
   if (raw.c_lflag & (ICANON | ECHO | ISIG | IEXTEN))
@@ -206,26 +249,25 @@ class KeyWaits : public ::testing::TestWithParam<KeyWait> {};
 TEST_P(KeyWaits, ModeIsPutBack) {
   if (!kNativeProgram) GTEST_SKIP() << kNeedsNativeProgram;
   const KeyWait &c = GetParam();
-  TerminalOptions options;
+  RunOptions options = at_terminal();
   options.prepare = [&](const std::string &dir) { put_directory(dir, c.blocked); };
-  Terminal t;
-  ASSERT_TRUE(terminal_start(&t, options));
-  ASSERT_TRUE(terminal_shows(&t, kCountPrompt));
-  termios before = terminal_mode(t);
+  Session t;
+  ASSERT_TRUE(session_start(&t, options));
+  ASSERT_TRUE(session_shows(&t, kCountPrompt));
+  termios before = session_mode(t);
   EXPECT_TRUE(same_mode(t.initial_mode, before)) << "changed at start-up";
 
-  terminal_type(&t, c.answers);
-  ASSERT_TRUE(terminal_shows(&t, c.message));
-  ASSERT_TRUE(terminal_mode_becomes(&t, [](const termios &m) { return !line_input(m); }))
-      << "the terminal never left line input";
-  EXPECT_TRUE(is_raw_from(terminal_mode(t), before));
-  ASSERT_TRUE(terminal_running_after(&t, kStillWaiting)) << "did not wait for a key";
+  session_type(&t, c.answers);
+  ASSERT_TRUE(session_shows(&t, c.message));
+  ASSERT_TRUE(leaves_line_input(&t)) << "the terminal never left line input";
+  EXPECT_TRUE(is_raw_from(session_mode(t), before));
+  ASSERT_TRUE(session_running_after(&t, kStillWaiting)) << "did not wait for a key";
 
   if (!c.key.empty())
-    terminal_type(&t, c.key);
+    session_type(&t, c.key);
   else
-    terminal_signal(t, c.signo);
-  RunResult run = terminal_finish(&t);
+    ASSERT_EQ(kill(t.pid, c.signo), 0);
+  RunResult run = session_finish(&t);
 
   if (c.key.empty()) {
     EXPECT_TRUE(run.finished && !run.exited && run.status == c.signo)
@@ -234,10 +276,10 @@ TEST_P(KeyWaits, ModeIsPutBack) {
   } else {
     EXPECT_TRUE(ended_with(run, 1));
   }
-  EXPECT_TRUE(same_mode(before, terminal_mode(t)));
+  EXPECT_TRUE(same_mode(before, session_mode(t)));
   // The echoed answer line, both prompts, the message; the key not echoed.
   std::string echoed = c.answers.substr(0, c.answers.size() - 1) + "\n";
-  EXPECT_EQ(visible(run.out), visible(kCountPrompt + echoed + kSeedPrompt + c.message));
+  EXPECT_EQ(shown(t), kCountPrompt + echoed + kSeedPrompt + c.message);
   EXPECT_FALSE(run.stat.regular);
 }
 
@@ -246,19 +288,19 @@ INSTANTIATE_TEST_SUITE_P(Terminal, KeyWaits, ::testing::ValuesIn(kKeyWaits),
 
 TEST(KeyWait, KeyTypedAheadEndsItAtOnce) {
   if (!kNativeProgram) GTEST_SKIP() << kNeedsNativeProgram;
-  TerminalOptions options;
+  RunOptions options = at_terminal();
   options.prepare = [](const std::string &dir) { put_directory(dir, "dicefile.txt"); };
-  Terminal t;
-  ASSERT_TRUE(terminal_start(&t, options));
-  ASSERT_TRUE(terminal_shows(&t, kCountPrompt));
-  termios before = terminal_mode(t);
+  Session t;
+  ASSERT_TRUE(session_start(&t, options));
+  ASSERT_TRUE(session_shows(&t, kCountPrompt));
+  termios before = session_mode(t);
   // The x is typed (and echoed) while the terminal is still in line input;
   // it is not part of the answer line, so it is left for the wait.
-  terminal_type(&t, "36 1\rx");
-  RunResult run = terminal_finish(&t);
+  session_type(&t, "36 1\rx");
+  RunResult run = session_finish(&t);
   EXPECT_TRUE(ended_with(run, 1));
-  EXPECT_EQ(visible(run.out), visible(kCountPrompt + "36 1\nx" + kSeedPrompt + kNoDice));
-  EXPECT_TRUE(same_mode(before, terminal_mode(t)));
+  EXPECT_EQ(shown(t), kCountPrompt + "36 1\nx" + kSeedPrompt + kNoDice);
+  EXPECT_TRUE(same_mode(before, session_mode(t)));
 }
 
 // ---------------------------------------------------------------------------
@@ -308,7 +350,7 @@ TEST(SeparateReads, FieldsAndLinesSpanReads) {
   for (const Pieces &c : kPieces) {
     SCOPED_TRACE(c.why);
     RunOptions options;
-    options.writes = c.writes;
+    options.pieces = c.writes;
     options.input_mode = c.mode;
     options.timeout_seconds = 10; // a read that waits for more hangs until then
     RunResult run = run_dicestat(options);

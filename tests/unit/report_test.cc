@@ -19,25 +19,6 @@ void reset_report() {
   total_percent = 0;
 }
 
-// A million rolls: a 3,000,000-byte log in 183 whole pieces and the rest at
-// closing, and tallies that add up to the rolls.
-TEST(Report, RollLogPieces) {
-  FakeHost fake;
-  reset_report();
-  Stream *dice = create_text_file("dicefile.txt", "w");
-  generator_seed(1);
-  const int32_t kRolls = 1000000;
-  for (int32_t i = 0; i < kRolls; ++i) record_one(dice, next_outcome());
-  EXPECT_EQ(close_stream(dice), 0);
-  std::vector<size_t> expected(183, 16384);
-  expected.push_back(1728);
-  EXPECT_EQ(fake.write_sizes, expected);
-  EXPECT_EQ(fake.files[3].substr(0, 30), "53 65 64 42 42 26 21 14 31 41 ");
-  int64_t sum = 0;
-  for (int32_t t : tallies) sum += t;
-  EXPECT_EQ(sum, kRolls);
-}
-
 TEST(Report, HeaderWithAndWithoutClock) {
   FakeHost fake;
   Stream *stat = create_text_file("statfile.txt", "w");

@@ -12,6 +12,7 @@
 #include "host_kernels.h"
 #include "one_roll_at_a_time.h"
 #include "platform/platform.h"
+#include "platform/stream.h"
 #include "sim/fast/roll_loop.h"
 #include "sim/fast/roll_outcome.h"
 #include "sim/generator.h"
@@ -21,8 +22,10 @@ namespace {
 
 constexpr int kOutputValues = 32768;
 constexpr uint64_t kPeriod = 1ull << 32; // the generator's full cycle
-constexpr size_t kPiece = 16384;
-constexpr size_t kWidestRound = 32; // rolls per round of the widest kernel
+constexpr size_t kPiece = kStreamBufferSize;
+constexpr size_t kWidestRound = kAvx2Lanes; // rolls per round of the widest kernel
+static_assert(kAvx2Lanes % kPortableLanes == 0,
+              "counts around its rounds are around every kernel's");
 constexpr size_t kUnlimited = SIZE_MAX;
 
 struct RollRun {
@@ -123,8 +126,8 @@ TEST(RollLoop, AMillionRollsInWholePieces) {
   generator_seed(1);
   roll_and_record(dice, 1000000);
   EXPECT_EQ(close_stream(dice), 0);
-  std::vector<size_t> expected(183, kPiece);
-  expected.push_back(1728);
+  std::vector<size_t> expected(1000000 * kRollTextSize / kPiece, kPiece);
+  expected.push_back(1000000 * kRollTextSize % kPiece);
   EXPECT_EQ(fake.write_sizes, expected);
   EXPECT_EQ(fake.files[3].substr(0, 30), "53 65 64 42 42 26 21 14 31 41 ");
   int64_t sum = 0;
@@ -136,7 +139,8 @@ TEST(RollLoop, AMillionRollsInWholePieces) {
 // nothing is written after the failed write, yet every roll is counted and
 // the generator ends where it would have.
 TEST(RollLoop, FailedWriteSilencesTheLogButNotTheCount) {
-  const int32_t kRolls = 20000; // 60000 bytes: three whole pieces and a part
+  // Three whole pieces and a part.
+  const int32_t kRolls = static_cast<int32_t>((3 * kPiece + kPiece / 2) / kRollTextSize);
   const size_t limits[] = {
       0,             // the first write takes nothing
       1,             // ends inside the first label
@@ -212,7 +216,8 @@ TEST(RollKernels, EveryOutputValueInEveryLanePosition) {
 TEST(RollKernels, WriteNoFurtherThanTheSlack) {
   constexpr char kGuard = '\x5A';
   for (const NamedKernel &kernel : host_kernels()) {
-    for (size_t count : {size_t{1}, size_t{31}, size_t{32}, size_t{33}, size_t{100}}) {
+    for (size_t count :
+         {size_t{1}, kWidestRound - 1, kWidestRound, kWidestRound + 1, size_t{100}}) {
       std::vector<char> out(count * kRollTextSize + kRollSlack + 16, kGuard);
       RollCounts counts = {};
       uint32_t state = 99;

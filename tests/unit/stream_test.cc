@@ -35,12 +35,12 @@ TEST(StreamWrite, HandsBytesToTheHostInWholePieces) {
     size_t bytes;
     std::vector<size_t> writes;
   } cases[] = {
-      {0, {}},                      // never written: nothing, not even an empty write
-      {1, {1}},                     // the rest goes out at closing
-      {kPiece, {kPiece}},           // a full buffer waits for the next byte
-      {kPiece + 1, {kPiece, 1}},    //
-      {3000000, pieces(183, 1728)}, // a million rolls' log
-      {5 * kPiece, pieces(5, 0)},   //
+      {0, {}},                   // never written: nothing, not even an empty write
+      {1, {1}},                  // the rest goes out at closing
+      {kPiece, {kPiece}},        // a full buffer waits for the next byte
+      {kPiece + 1, {kPiece, 1}}, //
+      {3000000, pieces(3000000 / kPiece, 3000000 % kPiece)}, // a million rolls' log
+      {5 * kPiece, pieces(5, 0)},                            //
   };
   for (const Case &c : cases) {
     FakeHost fake;

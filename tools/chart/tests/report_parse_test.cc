@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "model.h"
 #include "report_parse.h"
 #include "scratch.h"
 
@@ -69,7 +70,7 @@ TEST(ParseReport, ThirtySixRollsSeedOne) {
   EXPECT_EQ(r.seed, 1);
   EXPECT_FALSE(r.has_time);
   for (int i = 0; i < kReportOutcomes; ++i)
-    EXPECT_EQ(r.rows[i].label, 10 * (i / 6 + 1) + i % 6 + 1) << "row " << i;
+    EXPECT_EQ(r.rows[i].label, model::outcome_label(i)) << "row " << i;
   // One roll in 36 is 2.7778 against 2.7777 and stays unmarked.
   EXPECT_EQ(r.rows[0].count, 1);
   EXPECT_EQ(r.rows[0].share_text, "2.7778");

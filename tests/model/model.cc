@@ -4,22 +4,41 @@
 
 #include <cstdlib>
 
-namespace e2e {
+namespace model {
 
 int outcome_label(int index) {
   return 10 * (index / 6 + 1) + index % 6 + 1;
 }
 
-Rolls model_rolls(int32_t seed, int32_t count) {
+int next_outcome(uint32_t *state) {
+  *state = *state * 1103515245u + 12345u;
+  return static_cast<int>((*state >> 16) & 0x7FFF) % kOutcomes;
+}
+
+Rolls rolls(int32_t seed, int32_t count) {
   Rolls rolls;
   uint32_t state = static_cast<uint32_t>(seed);
   for (int32_t i = 0; i < count; ++i) {
-    state = state * 1103515245u + 12345u;
-    int index = static_cast<int>((state >> 16) & 0x7FFF) % kOutcomes;
+    int index = next_outcome(&state);
     rolls.log += std::to_string(outcome_label(index)) + ' ';
     ++rolls.tallies[index];
   }
   return rolls;
+}
+
+size_t matching_prefix(const std::string &log, int32_t seed) {
+  uint32_t state = static_cast<uint32_t>(seed);
+  size_t at = 0;
+  while (at < log.size()) {
+    int label = outcome_label(next_outcome(&state));
+    const char roll[] = {static_cast<char>('0' + label / 10), static_cast<char>('0' + label % 10),
+                         ' '};
+    for (char c : roll) {
+      if (at == log.size() || log[at] != c) return at;
+      ++at;
+    }
+  }
+  return at;
 }
 
 std::vector<std::string> report_lines(const std::string &report) {
@@ -52,4 +71,4 @@ std::optional<int32_t> time_line_value(const std::string &line) {
   return static_cast<int32_t>(value);
 }
 
-} // namespace e2e
+} // namespace model

@@ -1,5 +1,6 @@
-// A plain model of what a run must produce, independent of the program's
-// own code, and small helpers for taking its output apart.
+// A plain model of what a run must produce, written apart from the
+// program's own code, and small helpers for taking its output apart. The
+// one copy of these facts in the tests.
 #pragma once
 
 #include <array>
@@ -8,12 +9,15 @@
 #include <string>
 #include <vector>
 
-namespace e2e {
+namespace model {
 
 constexpr int kOutcomes = 36;
 
 // 11, 12, ..., 16, 21, ..., 66: first die in the tens, second in the units.
 int outcome_label(int index);
+
+// One step of the generator from `*state`: the outcome index it gives.
+int next_outcome(uint32_t *state);
 
 struct Rolls {
   std::string log;                             // the roll log the run must write
@@ -21,7 +25,11 @@ struct Rolls {
 };
 
 // The rolls of a run seeded with `seed`; none when `count` is 0 or less.
-Rolls model_rolls(int32_t seed, int32_t count);
+Rolls rolls(int32_t seed, int32_t count);
+
+// How many bytes at the start of `log` are the roll log of `seed`, drawn
+// along the log so that tens of megabytes need no copy.
+size_t matching_prefix(const std::string &log, int32_t seed);
 
 // The report's lines without their CR LF. Fails the current test when a
 // line end is anything but CR LF or the text does not end with one.
@@ -30,4 +38,4 @@ std::vector<std::string> report_lines(const std::string &report);
 // "Time: <n> " read strictly; empty when the line has any other form.
 std::optional<int32_t> time_line_value(const std::string &line);
 
-} // namespace e2e
+} // namespace model
