@@ -10,11 +10,6 @@ int outcome_label(int index) {
   return 10 * (index / 6 + 1) + index % 6 + 1;
 }
 
-int next_outcome(uint32_t *state) {
-  *state = *state * 1103515245u + 12345u;
-  return static_cast<int>((*state >> 16) & 0x7FFF) % kOutcomes;
-}
-
 Rolls rolls(int32_t seed, int32_t count) {
   Rolls rolls;
   uint32_t state = static_cast<uint32_t>(seed);

@@ -16,8 +16,16 @@ constexpr int kOutcomes = 36;
 // 11, 12, ..., 16, 21, ..., 66: first die in the tens, second in the units.
 int outcome_label(int index);
 
+// One step of the generator from `*state`: its output, 0 to 32767.
+inline int next_output(uint32_t *state) {
+  *state = *state * 1103515245u + 12345u;
+  return static_cast<int>((*state >> 16) & 0x7FFF);
+}
+
 // One step of the generator from `*state`: the outcome index it gives.
-int next_outcome(uint32_t *state);
+inline int next_outcome(uint32_t *state) {
+  return next_output(state) % kOutcomes;
+}
 
 struct Rolls {
   std::string log;                             // the roll log the run must write

@@ -1,20 +1,22 @@
-// The rolls one at a time, written as plainly as they can be: the reference
-// the fast roll path is held to. It steps the program's own generator state,
-// so it picks up from generator_seed() and leaves generator_state() where
-// the fast path would.
+// The rolls one at a time, by the tests' model of the generator: the
+// reference the fast roll path is held to. It steps the program's own
+// generator state, so it picks up from generator_seed() and leaves
+// generator_state() where the fast path would.
 #pragma once
 
 #include <cstdint>
 
+#include "model.h"
 #include "platform/platform.h"
 #include "sim/generator.h"
 #include "sim/report.h"
 
 // One step of the generator: its output, 0 to 32767.
 inline int32_t next_output() {
-  uint32_t state = generator_state() * kLcgMultiplier + kLcgIncrement;
+  uint32_t state = generator_state();
+  int32_t output = model::next_output(&state);
   generator_restore(state);
-  return static_cast<int32_t>(lcg_output(state));
+  return output;
 }
 
 // The next roll's outcome index, by the plain remainder.
