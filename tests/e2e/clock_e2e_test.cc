@@ -97,6 +97,18 @@ const ClockCase kClockCases[] = {
      "2026-03-29 12:00:00", "EDT", 1774803600},
     {"a library zone whose daylight saving is half an hour still gets one hour",
      "<LHST>-10:30<LHDT>-11,M10.1.0,M4.1.0", "2026-07-01 12:00:00", "LHST", 1782865800},
+    // A zone file: its winter offset is standard time, and its daylight
+    // saving only says that the window applies, even where the file calls
+    // winter time the daylight-saving one (Dublin).
+    {"Dublin in winter: no offset", ":Europe/Dublin", "2026-01-15 12:00:00", "GMT", 1768478400},
+    {"Dublin in summer: no offset, less the hour", ":Europe/Dublin", "2026-07-01 12:00:00", "IST",
+     1782903600},
+    {"Paris: 3600 east", ":Europe/Paris", "2026-07-01 12:00:00", "CEST", 1782900000},
+    {"New York: 18000 west", ":America/New_York", "2026-07-01 12:00:00", "EDT", 1782921600},
+    {"Sydney: its July is winter, 36000 east", ":Australia/Sydney", "2026-07-01 12:00:00", "AEST",
+     1782867600},
+    {"Tokyo: no daylight saving, the default zone", ":Asia/Tokyo", "2026-07-01 12:00:00", "JST",
+     1782932400},
     // The C library takes a TZ with a comma and no rules for UTC; the
     // program reads it as 18000 west with daylight saving.
     {"TZ EST5,: UTC to the C library, daylight to the program", "EST5,", "2026-07-01 12:00:00", "",

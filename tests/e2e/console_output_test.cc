@@ -17,7 +17,7 @@ TEST(ConsoleOutput, UnwritableOutputLeavesFilesAndStatusAlone) {
     const char *file; // standard output instead
   } cases[] = {
       {"output to /dev/full", Output::kPipe, "/dev/full"},
-      // The descriptor is free, so the roll log is opened on 1.
+      // Descriptor 1 stays taken, so the roll log cannot land on it.
       {"no output descriptor", Output::kClosed, ""},
       // Writes meet a broken pipe, with SIGPIPE at its default action.
       {"reader gone before the first write", Output::kPipeNoReader, ""},
@@ -36,8 +36,8 @@ TEST(ConsoleOutput, UnwritableOutputLeavesFilesAndStatusAlone) {
 }
 
 TEST(ConsoleOutput, NoStandardDescriptorsAtAll) {
-  // Without descriptors 0 and 1 the two files are opened on them; the
-  // prompts, written at the end, must not land in either.
+  // Without descriptors 0 and 1 there is no input and nowhere to show the
+  // prompts; neither may land in the files.
   RunOptions options;
   options.input_mode = Input::kClosed;
   options.output_mode = Output::kClosed;

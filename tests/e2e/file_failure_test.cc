@@ -43,6 +43,7 @@ TEST(CreateFailure, MessageThenStatusOneWithoutWaiting) {
     std::string message;
     bool dice_is_empty_file; // the log was created before the report failed
     bool stat_exists;
+    Output output = Output::kPipe;
   } cases[] = {
       {"no roll log", {"dicefile.txt"}, "Can't open dice file\r\n", false, false},
       {"no report", {"statfile.txt"}, "Can't open stat file\r\n", true, true},
@@ -51,10 +52,13 @@ TEST(CreateFailure, MessageThenStatusOneWithoutWaiting) {
        "Can't open dice file\r\n",
        false,
        true},
+      // Descriptor 1 stays taken: the prompts cannot end up in the log.
+      {"no report, no standard output", {"statfile.txt"}, "", true, true, Output::kClosed},
   };
   for (const auto &c : cases) {
     SCOPED_TRACE(c.why);
     RunOptions options;
+    options.output_mode = c.output;
     // Left open, the input would hang a key wait that read it.
     options.input = "36\n1\n";
     options.input_mode = Input::kPipeLeftOpen;
@@ -64,7 +68,7 @@ TEST(CreateFailure, MessageThenStatusOneWithoutWaiting) {
     };
     RunResult run = run_dicestat(options);
     EXPECT_TRUE(ended_with(run, 1));
-    EXPECT_EQ(run.out, kPrompts + c.message);
+    EXPECT_EQ(run.out, c.output == Output::kClosed ? "" : kPrompts + c.message);
     if (c.dice_is_empty_file) {
       EXPECT_TRUE(run.dice.regular);
       EXPECT_EQ(run.dice.bytes, "");

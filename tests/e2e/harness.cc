@@ -138,6 +138,7 @@ struct ChildFds {
   int terminal = -1;
   const char *in_file = nullptr;
   const char *out_file = nullptr;
+  bool no_in = false, no_out = false; // closed even beside a terminal
 };
 
 // Puts `fd` (or the file `path`, or nothing) on descriptor `target`.
@@ -157,8 +158,8 @@ void place(int fd, const char *path, int flags, int target) {
   // tests.
   if (setsid() < 0 || chdir(dir.c_str()) != 0) _exit(126);
   if (fds.terminal >= 0 && ioctl(fds.terminal, TIOCSCTTY, 0) != 0) _exit(126);
-  place(fds.terminal >= 0 ? fds.terminal : fds.in, fds.in_file, O_RDONLY, 0);
-  place(fds.terminal >= 0 ? fds.terminal : fds.out, fds.out_file, O_WRONLY, 1);
+  place(fds.terminal >= 0 && !fds.no_in ? fds.terminal : fds.in, fds.in_file, O_RDONLY, 0);
+  place(fds.terminal >= 0 && !fds.no_out ? fds.terminal : fds.out, fds.out_file, O_WRONLY, 1);
   dup2(fds.err, 2);
   // The program has to guard itself against these; start it unguarded.
   // Dispositions the test process inherited (an ignored SIGINT or SIGHUP
@@ -353,6 +354,8 @@ bool session_start(Session *s, const RunOptions &options) {
   if (::testing::Test::HasFatalFailure()) return false;
 
   ChildFds child;
+  child.no_in = options.input_mode == Input::kClosed;
+  child.no_out = options.output_mode == Output::kClosed;
   bool ok = make_pipe(&s->err_fd, &child.err);
   char name[128];
   if (options.terminal) {

@@ -78,7 +78,8 @@ struct RunOptions {
   // Standard input and output are a pseudo-terminal that is the program's
   // controlling terminal, in the usual interactive mode except that output
   // is not post-processed: the screen holds the bytes as written, and the
-  // echo of Enter is a bare LF. Input is typed with session_type.
+  // echo of Enter is a bare LF. Input is typed with session_type. A closed
+  // input or output mode closes that descriptor all the same.
   bool terminal = false;
   std::vector<std::string> command;                 // empty: program_command()
   std::vector<std::string> args;                    // words after the command

@@ -94,6 +94,8 @@ struct Typing {
   std::string final_screen; // empty: the order of echo and prompt is not fixed
   int32_t roll_count;
   int32_t seed;
+  Input input = Input::kPipe; // kClosed: the terminal is not descriptor 0
+  Output output = Output::kPipe;
 };
 
 // With output post-processing off, the echo of Enter is a bare LF; the
@@ -150,6 +152,17 @@ const Typing kTypings[] = {
      kCountPrompt + "abc\n" + kSeedPrompt,
      0,
      kClock},
+    // Descriptor 0 stays taken: the terminal opened for the key wait
+    // cannot become standard input.
+    {"NoStandardInputReadsNothing", {}, kCountPrompt + kSeedPrompt, 0, kClock, Input::kClosed},
+    // Descriptor 1 stays taken: the prompts cannot reach the terminal.
+    {"NoStandardOutputShowsNoPrompt",
+     {{Do::kType, "36 1\r"}},
+     "36 1\n",
+     36,
+     1,
+     Input::kPipe,
+     Output::kClosed},
 };
 
 void PrintTo(const Typing &c, std::ostream *os) {
@@ -161,8 +174,11 @@ class TypedAnswers : public ::testing::TestWithParam<Typing> {};
 TEST_P(TypedAnswers, BecomeRollCountAndSeed) {
   if (!kNativeProgram) GTEST_SKIP() << kNeedsNativeProgram;
   const Typing &c = GetParam();
+  RunOptions options = at_terminal();
+  options.input_mode = c.input;
+  options.output_mode = c.output;
   Session t;
-  ASSERT_TRUE(session_start(&t, at_terminal()));
+  ASSERT_TRUE(session_start(&t, options));
   for (const Step &step : c.steps) {
     SCOPED_TRACE(visible(step.text));
     switch (step.what) {
@@ -186,8 +202,9 @@ TEST_P(TypedAnswers, BecomeRollCountAndSeed) {
   if (!c.final_screen.empty()) {
     EXPECT_EQ(screen, c.final_screen);
   }
-  EXPECT_EQ(count_of(screen, kCountPrompt), 1u) << visible(screen);
-  EXPECT_EQ(count_of(screen, kSeedPrompt), 1u) << visible(screen);
+  size_t prompts = c.output == Output::kClosed ? 0 : 1;
+  EXPECT_EQ(count_of(screen, kCountPrompt), prompts) << visible(screen);
+  EXPECT_EQ(count_of(screen, kSeedPrompt), prompts) << visible(screen);
   EXPECT_TRUE(holds_run(run, c.roll_count, c.seed));
   // Typed answers never change the mode.
   EXPECT_TRUE(same_mode(t.initial_mode, session_mode(t)));
@@ -312,6 +329,8 @@ struct Pieces {
   Input mode; // left open: a read that wants more than was sent hangs the run
   int32_t roll_count;
   int32_t seed;
+  Input input = Input::kPipe; // kClosed: the terminal is not descriptor 0
+  Output output = Output::kPipe;
 };
 
 const Pieces kPieces[] = {

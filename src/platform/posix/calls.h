@@ -32,7 +32,7 @@ struct PosixCalls {
   int (*raise)(int) = ::raise;
   int (*clock_gettime)(clockid_t, timespec *) = ::clock_gettime;
   tm *(*localtime_r)(const time_t *, tm *) = ::localtime_r;
-  void (*tzset)() = ::tzset; // sets `timezone` and `daylight`
+  void (*tzset)() = ::tzset; // reads TZ or the host's zone afresh
   void *(*malloc)(size_t) = ::malloc;
   void (*free)(void *) = ::free;
   void (*exit)(int) = ::_exit; // at once, running nothing of the process's own

@@ -1,13 +1,29 @@
 // The POSIX stand-ins for the clock's host calls: the C library's local time
 // and time zone, which follow TZ where the library understands it and the
 // host's configured zone otherwise.
+#include "platform/calendar.h"
 #include "platform/posix/calls.h"
 #include "platform/posix/posix.h"
 
 namespace {
 
-constexpr int32_t kSecondsPerMinute = 60;
 constexpr int32_t kTmFirstYear = 1900;
+constexpr int32_t kJanuary = 1, kJuly = 7;
+constexpr int32_t kMidMonth = 15, kNoon = 12; // far from any zone's transition
+
+LocalTime local_time_of(const tm &t) {
+  return {t.tm_sec, t.tm_min, t.tm_hour, t.tm_mday, t.tm_mon + 1, t.tm_year + kTmFirstYear};
+}
+
+// UTC less local time, in seconds, at noon UTC on the 15th of `month`.
+bool utc_less_local(int32_t year, int32_t month, int32_t *offset) {
+  uint32_t utc = local_seconds({0, 0, kNoon, kMidMonth, month, year});
+  time_t at = static_cast<time_t>(utc);
+  tm local = {};
+  if (!sys.localtime_r(&at, &local)) return false;
+  *offset = static_cast<int32_t>(utc - local_seconds(local_time_of(local)));
+  return true;
+}
 
 } // namespace
 
@@ -18,19 +34,25 @@ void host_local_time(LocalTime *now) {
   tm local = {};
   if (sys.clock_gettime(CLOCK_REALTIME, &ts) != 0 || !sys.localtime_r(&ts.tv_sec, &local))
     local = tm{};
-  *now = {local.tm_sec,  local.tm_min,     local.tm_hour,
-          local.tm_mday, local.tm_mon + 1, local.tm_year + kTmFirstYear};
+  *now = local_time_of(local);
 }
 
-// A zone without daylight-saving rules (a host set to UTC, say) answers as
-// one whose rules are unknown; one with rules gives its standard offset and
-// the usual hour of daylight saving.
+// The zone's offsets in January and in July of this year: the larger is
+// standard (winter) time in either hemisphere, whatever the zone's data call
+// standard, and the zone has daylight saving when they differ. One without
+// it (a host set to UTC, say) answers as one whose rules are unknown.
 ZoneQuery host_zone_info(ZoneInfo *zone) {
   sys.tzset();
-  if (!daylight) return ZoneQuery::kUnknown;
+  LocalTime now;
+  host_local_time(&now);
+  int32_t january = 0, july = 0;
+  if (now.year < kEpochYear || !utc_less_local(now.year, kJanuary, &january) ||
+      !utc_less_local(now.year, kJuly, &july))
+    return ZoneQuery::kInvalid;
+  if (january == july) return ZoneQuery::kUnknown;
   const int32_t kDaylightBias = -60;
   const int32_t kTransitionMonth = 1; // any month: only whether there is one matters
-  *zone = {static_cast<int32_t>(timezone / kSecondsPerMinute), kTransitionMonth, 0,
-           kTransitionMonth, kDaylightBias};
+  int32_t standard = january > july ? january : july;
+  *zone = {standard / kSecondsPerMinute, kTransitionMonth, 0, kTransitionMonth, kDaylightBias};
   return ZoneQuery::kStandard;
 }

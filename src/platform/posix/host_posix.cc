@@ -31,6 +31,21 @@ bool close_fd(Handle handle) {
   return sys.close(fd_of(handle)) == 0 || errno == EINTR;
 }
 
+// A standard descriptor that the process was started without is opened on
+// /dev/null, before anything else is opened: otherwise the next file the
+// program opens (a report file, the terminal) would take its number and be
+// read as standard input or receive standard output. Doing it once here
+// covers every later open, the C library's own included; /dev/null then
+// reads as end of input and swallows what is written.
+void guard_standard_descriptors() {
+  for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+    struct stat st;
+    if (sys.fstat(fd, &st) == 0 || errno != EBADF) continue;
+    int mode = fd == STDIN_FILENO ? O_RDONLY : O_WRONLY;
+    retry_after_signal([&] { return sys.open("/dev/null", mode, 0); });
+  }
+}
+
 void ignore_signal(int signo) {
   struct sigaction ignore = {};
   ignore.sa_handler = SIG_IGN;
@@ -46,6 +61,7 @@ const StreamHooks host_file_hooks = {write_some, read_some, close_fd};
 // closed pipe or a file size limit must fail the write, not end the
 // process: the run reports its own failures.
 ProcessArguments host_start(ProcessArguments given) {
+  guard_standard_descriptors();
   posix_catch_faults();
   ignore_signal(SIGPIPE);
   ignore_signal(SIGXFSZ);
