@@ -7,11 +7,10 @@
 #include "host_kernels.h"
 #include "one_roll_at_a_time.h"
 #include "platform/host.h"
+#include "platform/io/stream.h"
 #include "platform/platform.h"
-#include "platform/stream.h"
-#include "sim/fast/roll_loop.h"
-#include "sim/generator.h"
 #include "sim/report.h"
+#include "sim/roll/kernel.h"
 
 namespace {
 
@@ -41,12 +40,6 @@ Stream *open_sink() {
   return &sink_stream;
 }
 
-void clear_tallies() {
-  for (int32_t &t : tallies) t = 0;
-  total_count = 0;
-  total_percent = 0;
-}
-
 void set_rolls(benchmark::State &state, int64_t rolls) {
   state.SetItemsProcessed(state.iterations() * rolls);
   state.SetBytesProcessed(state.iterations() * rolls * static_cast<int64_t>(kRollTextSize));
@@ -58,9 +51,10 @@ void BM_RecordRolls(benchmark::State &state) {
   state.SetLabel(kernel_name(fastest_roll_kernel()));
   for (auto _ : state) {
     Stream *dice = open_sink();
-    clear_tallies();
-    generator_seed(kSeed);
-    roll_and_record(dice, rolls);
+    Generator generator;
+    Tallies tallies = {};
+    generator_seed(&generator, kSeed);
+    roll_and_record(&generator, dice, rolls, &tallies);
     close_stream(dice);
     benchmark::DoNotOptimize(tallies[0]);
   }
@@ -73,9 +67,10 @@ void BM_RecordRollOneByOne(benchmark::State &state) {
   const int32_t rolls = static_cast<int32_t>(state.range(0));
   for (auto _ : state) {
     Stream *dice = open_sink();
-    clear_tallies();
-    generator_seed(kSeed);
-    for (int32_t i = 0; i < rolls; ++i) record_one(dice, next_outcome());
+    Generator generator;
+    Tallies tallies = {};
+    generator_seed(&generator, kSeed);
+    for (int32_t i = 0; i < rolls; ++i) record_one(dice, next_outcome(&generator), &tallies);
     close_stream(dice);
     benchmark::DoNotOptimize(tallies[0]);
   }
@@ -108,16 +103,15 @@ BENCHMARK(BM_RollKernel)->DenseRange(0, 1);
 // The 36 statistics lines and the totals after a million rolls.
 void BM_WriteStatistics(benchmark::State &state) {
   const int32_t rolls = 1000000;
-  clear_tallies();
-  generator_seed(kSeed);
+  Generator generator;
+  Tallies tallies = {};
+  generator_seed(&generator, kSeed);
   Stream *dice = open_sink();
-  roll_and_record(dice, rolls);
+  roll_and_record(&generator, dice, rolls, &tallies);
   close_stream(dice);
   for (auto _ : state) {
     Stream *stat = open_sink();
-    total_count = 0;
-    total_percent = 0;
-    write_statistics(stat, rolls);
+    write_statistics(stat, rolls, tallies);
     close_stream(stat);
   }
   state.SetItemsProcessed(state.iterations() * kOutcomes);

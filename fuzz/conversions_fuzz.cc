@@ -11,8 +11,8 @@
 #include <string>
 
 #include "long_double_arithmetic.h"
-#include "platform/decimal.h"
-#include "platform/fixed_point.h"
+#include "platform/format/decimal.h"
+#include "platform/format/fixed_point.h"
 
 namespace {
 

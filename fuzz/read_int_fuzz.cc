@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "fake_host.h"
+#include "platform/io/console.h"
+#include "platform/io/stream.h"
 #include "platform/platform.h"
-#include "platform/read_int.h"
-#include "platform/stream.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/tz.h"
+#include "platform/time/tz.h"
 
 namespace {
 

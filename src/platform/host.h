@@ -10,6 +10,9 @@
 using Handle = intptr_t;
 constexpr Handle kNoHandle = -1;
 
+// The exit status of the frame's own failures: a fatal report or a fault.
+constexpr int32_t kFatalStatus = 1;
+
 // What one attempt to write gave: the bytes taken, 0 to the size asked, or
 // one of these.
 constexpr long kWriteFailed = -1;
@@ -21,6 +24,15 @@ enum class ReadStatus {
   kFailed,     // a read error
   kInterrupted // a signal came first: nothing read, try again
 };
+
+// Makes `attempt` again while `interrupted` finds that a signal came before
+// it did anything: the one retry loop, for portable and raw calls alike.
+template <class Attempt, class Interrupted>
+auto retry_interrupted(Attempt attempt, Interrupted interrupted) -> decltype(attempt()) {
+  decltype(attempt()) result = attempt();
+  while (interrupted(result)) result = attempt();
+  return result;
+}
 
 // A stream's way to its handle. Each stream carries its own, so that a test
 // can give one stream a failing or short writer and leave the rest alone.
@@ -35,9 +47,8 @@ extern const StreamHooks host_file_hooks;
 
 // Writes all `size` bytes through `hooks`, going on after short and
 // interrupted writes; a failed write, or one that takes nothing, ends it.
-// Returns true when everything was taken; `*written` is what was.
-bool write_all(const StreamHooks &hooks, Handle handle, const void *data, size_t size,
-               size_t *written);
+// Returns true when everything was taken.
+bool write_all(const StreamHooks &hooks, Handle handle, const void *data, size_t size);
 
 // One reading of the local wall clock.
 struct LocalTime {

@@ -1,6 +1,7 @@
 // What the simulation uses from its surroundings: the console dialogue, the
 // report files, the clock and the end of the process. src/sim includes only
-// this header; everything behind it may talk to the host.
+// this header. Each section names the folder that defines it; host.h is
+// what those folders ask of a backend (posix/, win32/).
 #pragma once
 
 #include <cstddef>
@@ -8,7 +9,7 @@
 
 struct Stream;
 
-// Console dialogue ---------------------------------------------------------
+// Console dialogue: io/ ---------------------------------------------------
 
 // Writes `text` to standard output; each "\n" goes out as CR LF. On a
 // terminal the text is on screen when the call returns.
@@ -29,7 +30,7 @@ int read_int_or_blank(int32_t *target);
 // -1 at once when there is no terminal to read.
 int wait_key();
 
-// Report files -----------------------------------------------------------
+// Report files: io/, numbers through format/ ----------------------------
 
 // Creates or truncates `name` for writing in text mode ("w" is the only mode).
 // Returns null, writing nothing, when the host refuses or no slot is free.
@@ -37,11 +38,10 @@ Stream *create_text_file(const char *name, const char *mode);
 
 // One argument of write_formatted: a "%d" integer or a "%2.4f" double.
 struct FormatArg {
-  enum Kind { kInt, kDouble } kind;
   int32_t i;
   double d;
-  FormatArg(int32_t value) : kind(kInt), i(value), d(0) {}
-  FormatArg(double value) : kind(kDouble), i(0), d(value) {}
+  FormatArg(int32_t value) : i(value), d(0) {}
+  FormatArg(double value) : i(0), d(value) {}
 };
 
 // Writes `format` with each of "%d", "%2.4f" and "%+2.4f" replaced by the
@@ -64,17 +64,17 @@ int write_block(Stream *stream, const char *data, size_t size);
 // written to it was lost or the handle could not be closed, else 0.
 int close_stream(Stream *stream);
 
-// Clock ---------------------------------------------------------------------
+// Clock: time/ ---------------------------------------------------------------
 
 // The current time as a signed 32-bit count of seconds since 1970.
 int32_t read_clock();
 
-// Process -------------------------------------------------------------------
+// Process: process/ ----------------------------------------------------------
 
 // Flushes and closes every open stream and ends the process with `status`.
 [[noreturn]] void end_process(int32_t status);
 
-// The program ----------------------------------------------------------------
+// The program: src/sim --------------------------------------------------------
 
 // What the platform layer runs once at start-up, defined by the program: the
 // arguments and the environment are handed on whether or not it uses them.

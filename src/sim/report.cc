@@ -3,10 +3,6 @@
 #include "platform/platform.h"
 #include "sim/share.h"
 
-int32_t tallies[kOutcomes];
-int32_t total_count;
-float total_percent;
-
 void write_report_header(Stream *stat_file, int32_t roll_count, int32_t seed_read) {
   write_formatted(stat_file, "Number of rolls: %d \n", roll_count);
   write_formatted(stat_file, "Seed: %d \n", seed_read);
@@ -20,7 +16,9 @@ void write_header_end(Stream *stat_file) {
   write_formatted(stat_file, "\n");
 }
 
-void write_statistics(Stream *stat_file, int32_t roll_count) {
+void write_statistics(Stream *stat_file, int32_t roll_count, const Tallies &tallies) {
+  int32_t total_count = 0;
+  float total_percent = 0; // the running single-precision sum of the shares
   for (int i = 0; i < kOutcomes; ++i) {
     float percent = share_percent(tallies[i], roll_count);
     write_formatted(stat_file, "%d %d %2.4f %+2.4f", outcome_labels[i], tallies[i],

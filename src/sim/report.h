@@ -5,13 +5,9 @@
 
 #include <cstdint>
 
-#include "sim/generator.h"
+#include "sim/roll/roll.h"
 
 struct Stream;
-
-extern int32_t tallies[kOutcomes]; // rolls of each outcome so far
-extern int32_t total_count;        // sum of the tallies reported so far
-extern float total_percent;        // running single-precision sum of the shares
 
 // "Number of rolls" and "Seed" as read (0 when the clock is to supply it).
 void write_report_header(Stream *stat_file, int32_t roll_count, int32_t seed_read);
@@ -22,5 +18,5 @@ void write_clock_line(Stream *stat_file, int32_t clock_value);
 // The empty line that ends the header.
 void write_header_end(Stream *stat_file);
 
-// The 36 statistics lines, an empty line, and the totals.
-void write_statistics(Stream *stat_file, int32_t roll_count);
+// The 36 statistics lines of `tallies`, an empty line, and their totals.
+void write_statistics(Stream *stat_file, int32_t roll_count, const Tallies &tallies);

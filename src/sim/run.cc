@@ -1,8 +1,7 @@
 // The simulation run: the dialogue, the two files, the rolls and the report.
 #include "platform/platform.h"
-#include "sim/fast/roll_loop.h"
-#include "sim/generator.h"
 #include "sim/report.h"
+#include "sim/roll/roll.h"
 
 namespace {
 
@@ -13,6 +12,8 @@ int32_t roll_count; // as answered; 0 when nothing could be read
 int32_t seed;       // as answered; 0 asks for the clock
 Stream *dice_file;
 Stream *stat_file;
+Generator generator;
+Tallies tallies; // rolls of each outcome
 
 // A file that cannot be created ends the run before anything is rolled; the
 // user gets to read the message before a console window could close.
@@ -42,11 +43,11 @@ int32_t run(int, char **, char **) {
     seed = read_clock();
     write_clock_line(stat_file, seed);
   }
-  generator_seed(seed);
+  generator_seed(&generator, seed);
   write_header_end(stat_file);
 
-  roll_and_record(dice_file, roll_count);
-  write_statistics(stat_file, roll_count);
+  roll_and_record(&generator, dice_file, roll_count, &tallies);
+  write_statistics(stat_file, roll_count, tallies);
 
   // A write that failed along the way has silenced its file; say so now
   // rather than leave a short file behind as if it were whole.

@@ -6,8 +6,8 @@
 #include <iostream>
 #include <numeric>
 
-#include "platform/stream.h"
-#include "sim/fast/roll_kernel.h"
+#include "platform/io/stream.h"
+#include "sim/roll/kernel.h"
 
 int main() {
   // The most rolls whose text fits in the roll log's buffer, and the first

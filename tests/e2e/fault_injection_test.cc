@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "checks.h"
-#include "platform/stream.h"
+#include "platform/io/stream.h"
 
 namespace e2e {
 namespace {

@@ -7,7 +7,7 @@
 #include <algorithm>
 
 #include "checks.h"
-#include "platform/stream.h"
+#include "platform/io/stream.h"
 
 namespace e2e {
 namespace {

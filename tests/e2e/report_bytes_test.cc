@@ -8,8 +8,8 @@
 #include <iterator>
 
 #include "checks.h"
-#include "platform/stream.h"
-#include "sim/fast/roll_kernel.h"
+#include "platform/io/stream.h"
+#include "sim/roll/kernel.h"
 
 namespace e2e {
 namespace {

@@ -329,8 +329,6 @@ struct Pieces {
   Input mode; // left open: a read that wants more than was sent hangs the run
   int32_t roll_count;
   int32_t seed;
-  Input input = Input::kPipe; // kClosed: the terminal is not descriptor 0
-  Output output = Output::kPipe;
 };
 
 const Pieces kPieces[] = {

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/stream.h"
+#include "platform/io/stream.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "sim/fast/roll_kernel.h"
+#include "sim/roll/kernel.h"
 
 struct NamedKernel {
   const char *name;

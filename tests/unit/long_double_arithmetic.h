@@ -11,9 +11,9 @@
 #include <cmath>
 #include <cstdint>
 
-#include "platform/ext_float.h"
-#include "platform/fixed_point_digits.h"
-#include "platform/pow10_table.h"
+#include "platform/format/ext_float.h"
+#include "platform/format/fixed_point_digits.h"
+#include "platform/format/pow10_table.h"
 
 struct LongDoubleTables {
   long double up[kPow10TableSize];

@@ -14,6 +14,8 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "platform/host.h"
+
 // open(2) with its mode always given, so that the slot has a plain type.
 inline int open_with_mode(const char *path, int flags, mode_t mode) {
   return ::open(path, flags, mode);
@@ -40,10 +42,8 @@ struct PosixCalls {
 
 extern PosixCalls sys;
 
-// Repeats a call that a signal interrupted before it did anything.
+// Repeats a raw call that a signal interrupted before it did anything.
 template <class Call> auto retry_after_signal(Call call) -> decltype(call()) {
-  decltype(call()) result;
-  do result = call();
-  while (result == -1 && errno == EINTR);
-  return result;
+  return retry_interrupted(call,
+                           [](decltype(call()) result) { return result == -1 && errno == EINTR; });
 }

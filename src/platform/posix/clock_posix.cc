@@ -1,9 +1,9 @@
 // The POSIX stand-ins for the clock's host calls: the C library's local time
 // and time zone, which follow TZ where the library understands it and the
 // host's configured zone otherwise.
-#include "platform/calendar.h"
 #include "platform/posix/calls.h"
 #include "platform/posix/posix.h"
+#include "platform/time/calendar.h"
 
 namespace {
 
@@ -37,10 +37,10 @@ void host_local_time(LocalTime *now) {
   *now = local_time_of(local);
 }
 
-// The zone's offsets in January and in July of this year: the larger is
-// standard (winter) time in either hemisphere, whatever the zone's data call
-// standard, and the zone has daylight saving when they differ. One without
-// it (a host set to UTC, say) answers as one whose rules are unknown.
+// The larger of the zone's offsets in January and July of this year is its
+// standard (winter) one in either hemisphere, whatever its data call it; it
+// has daylight saving when they differ, and without (a host on UTC, say)
+// answers as a zone whose rules are unknown.
 ZoneQuery host_zone_info(ZoneInfo *zone) {
   sys.tzset();
   LocalTime now;

@@ -31,12 +31,10 @@ bool close_fd(Handle handle) {
   return sys.close(fd_of(handle)) == 0 || errno == EINTR;
 }
 
-// A standard descriptor that the process was started without is opened on
-// /dev/null, before anything else is opened: otherwise the next file the
-// program opens (a report file, the terminal) would take its number and be
-// read as standard input or receive standard output. Doing it once here
-// covers every later open, the C library's own included; /dev/null then
-// reads as end of input and swallows what is written.
+// A standard descriptor closed at start is opened on /dev/null before
+// anything else, or the next file opened (a report file, the terminal)
+// would take its number and be read as standard input or receive standard
+// output. Once here covers every later open, the C library's included.
 void guard_standard_descriptors() {
   for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
     struct stat st;
@@ -44,13 +42,6 @@ void guard_standard_descriptors() {
     int mode = fd == STDIN_FILENO ? O_RDONLY : O_WRONLY;
     retry_after_signal([&] { return sys.open("/dev/null", mode, 0); });
   }
-}
-
-void ignore_signal(int signo) {
-  struct sigaction ignore = {};
-  ignore.sa_handler = SIG_IGN;
-  sigemptyset(&ignore.sa_mask);
-  sys.sigaction(signo, &ignore, nullptr);
 }
 
 } // namespace
@@ -63,9 +54,16 @@ const StreamHooks host_file_hooks = {write_some, read_some, close_fd};
 ProcessArguments host_start(ProcessArguments given) {
   guard_standard_descriptors();
   posix_catch_faults();
-  ignore_signal(SIGPIPE);
-  ignore_signal(SIGXFSZ);
+  set_signal(SIGPIPE, SIG_IGN);
+  set_signal(SIGXFSZ, SIG_IGN);
   return given;
+}
+
+void set_signal(int signo, void (*handler)(int), struct sigaction *previous) {
+  struct sigaction action = {};
+  action.sa_handler = handler;
+  sigemptyset(&action.sa_mask);
+  sys.sigaction(signo, &action, previous);
 }
 
 void host_set_float_state() {

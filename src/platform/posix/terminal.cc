@@ -21,10 +21,7 @@ int set_mode(const termios *mode) {
 // Ends the process by the same signal, with the terminal as it was.
 void restore_and_die(int signo) {
   if (raw_active) sys.tcsetattr(tty, TCSANOW, &saved);
-  struct sigaction fallback = {};
-  fallback.sa_handler = SIG_DFL;
-  sigemptyset(&fallback.sa_mask);
-  sys.sigaction(signo, &fallback, nullptr);
+  set_signal(signo, SIG_DFL);
   sys.raise(signo);
 }
 
@@ -62,10 +59,9 @@ void terminal_close() {
 
 int host_read_key() {
   if (tty < 0 || retry_after_signal([] { return sys.tcgetattr(tty, &saved); }) != 0) return -1;
-  struct sigaction restore = {}, previous[kRestoreCount];
-  restore.sa_handler = restore_and_die;
-  sigemptyset(&restore.sa_mask);
-  for (int i = 0; i < kRestoreCount; ++i) sys.sigaction(kRestoreSignals[i], &restore, &previous[i]);
+  struct sigaction previous[kRestoreCount];
+  for (int i = 0; i < kRestoreCount; ++i)
+    set_signal(kRestoreSignals[i], restore_and_die, &previous[i]);
   int key = read_raw_key();
   for (int i = 0; i < kRestoreCount; ++i) sys.sigaction(kRestoreSignals[i], &previous[i], nullptr);
   return key;

@@ -6,8 +6,6 @@
 
 namespace {
 
-constexpr UINT kFatalStatus = 1;
-
 // An error icon, one OK button, modal for the whole task.
 constexpr UINT kFatalBoxStyle = MB_TASKMODAL | MB_ICONERROR;
 

@@ -1,8 +1,8 @@
 // The start of the process on Windows: faults caught, then the argument list
 // and the environment table built from what the host hands over; the C
 // runtime's own are not used.
-#include "platform/command_line.h"
-#include "platform/frame.h"
+#include "platform/process/command_line.h"
+#include "platform/process/frame.h"
 #include "platform/win32/calls.h"
 #include "platform/win32/win32.h"
 
@@ -31,14 +31,15 @@ char *program_path() {
 void build_arguments(const char *command_line, ProcessArguments *process) {
   char *program = program_path();
   if (!program) report_fatal(kOutOfMemoryText);
-  ArgumentSpace space = measure_command_line(command_line, program);
-  size_t list_size = (space.words + 1) * sizeof(char *);
-  void *memory = host_allocate(list_size + space.bytes);
-  if (!memory) report_fatal(kOutOfMemoryText);
-  char **list = static_cast<char **>(memory);
-  split_command_line(command_line, program, list, static_cast<char *>(memory) + list_size);
+  TableSpace space;
+  char **list = build_table(
+      [&](char **table, char *text) {
+        return split_command_line(command_line, program, table, text);
+      },
+      &space);
+  if (!list) report_fatal(kOutOfMemoryText);
   host_release(program);
-  process->count = static_cast<int>(space.words);
+  process->count = static_cast<int>(space.entries);
   process->list = list;
 }
 

@@ -1,0 +1,38 @@
+// Roll generation: a seeded 32-bit linear congruential generator, the
+// reduction of each output to one of the 36 ordered outcomes, and the loop
+// that draws a run's rolls a chunk at a time through the fastest kernel the
+// host runs, logs their labels and counts them. The rest of the program
+// uses this header alone; the generator's arithmetic (generator.h), the
+// outcome mapping (outcome.h) and the kernels (kernel.h) are this folder's
+// own.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+struct Stream;
+
+constexpr int kOutcomes = 36;
+
+// Bytes of each roll in the log: two digits and a blank.
+constexpr size_t kRollTextSize = 3;
+
+// Label of each outcome index: first die's face, then the second die's.
+extern const int32_t outcome_labels[kOutcomes];
+
+// Rolls of each outcome, in 32-bit counters that wrap.
+using Tallies = std::array<int32_t, kOutcomes>;
+
+struct Generator {
+  uint32_t state = 1; // until it is seeded
+};
+
+// Stores the seed's 32-bit pattern as the generator state.
+void generator_seed(Generator *generator, int32_t seed);
+
+// Draws `count` rolls (none when it is 0 or less) from `generator`, logs
+// each label to `dice_file` and counts it in `tallies`: the same bytes,
+// write pieces, tallies and generator state as drawing, logging and
+// counting them one at a time, only faster.
+void roll_and_record(Generator *generator, Stream *dice_file, int32_t count, Tallies *tallies);
