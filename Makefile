@@ -2,6 +2,8 @@
 # of its own that needs no test framework and no Boost, and starts it in
 # this directory; `make test` builds and runs every test, once in a plain
 # build and once under the address and undefined-behaviour sanitizers.
+# Each target first installs the Debian packages it lacks: the packages-*
+# targets below, with the lists in tools/debian-packages.sh.
 BUILD ?= build
 RUN_BUILD ?= build-run
 SAN_BUILD ?= build-san
@@ -12,11 +14,17 @@ CONFIG = -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDICESTAT_WERROR=ON
 
 all: build
 
-build:
+PACKAGE_PURPOSES = run test windows cross fuzz package format
+.PHONY: $(addprefix packages-,$(PACKAGE_PURPOSES))
+$(addprefix packages-,$(PACKAGE_PURPOSES)): packages-%:
+	@tools/debian-packages.sh $*
+
+# The full build has the tests and dicestat-chart.
+build: packages-test
 	cmake -S . -B $(BUILD) $(CONFIG)
 	cmake --build $(BUILD) -j $(JOBS)
 
-run:
+run: packages-run
 	cmake -S . -B $(RUN_BUILD) $(CONFIG) -DDICESTAT_TESTS=OFF -DDICESTAT_TOOLS=OFF -DDICESTAT_BENCH=OFF
 	cmake --build $(RUN_BUILD) -j $(JOBS) --target dicestat
 	./$(RUN_BUILD)/dicestat
@@ -26,7 +34,7 @@ test: test-plain test-sanitize
 test-plain: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
-test-sanitize:
+test-sanitize: packages-test
 	cmake -S . -B $(SAN_BUILD) $(CONFIG) -DDICESTAT_SANITIZE=ON
 	cmake --build $(SAN_BUILD) -j $(JOBS)
 	ctest --test-dir $(SAN_BUILD) --output-on-failure -j $(JOBS)
@@ -45,7 +53,7 @@ WINE_PREFIX = $(abspath $(WIN_BUILD))/wine-prefix
 
 .PHONY: test-windows
 
-test-windows:
+test-windows: packages-windows
 	cmake -S . -B $(WIN_E2E_BUILD) $(CONFIG) -DDICESTAT_E2E_PROGRAM=$(abspath $(WIN_BUILD))/dicestat-wine
 	cmake --build $(WIN_E2E_BUILD) -j $(JOBS) --target e2e_tests dicestat
 	cmake -S . -B $(WIN_BUILD) $(CONFIG) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake
@@ -71,15 +79,15 @@ CROSS_BUILD ?= build-cross
 
 .PHONY: test-cross
 
-test-cross:
+test-cross: packages-cross
 	JOBS=$(JOBS) tests/cross/cross_check.sh $(CROSS_BUILD)
 
 SOURCES = $(shell git ls-files '*.cc' '*.h')
 
-format:
+format: packages-format
 	clang-format -i $(SOURCES)
 
-format-check:
+format-check: packages-format
 	clang-format --dry-run -Werror $(SOURCES)
 
 clean:
@@ -92,7 +100,7 @@ FUZZ_SECONDS ?= 30
 FUZZ_TARGETS = read_int tz conversions
 
 .PHONY: fuzz
-fuzz:
+fuzz: packages-fuzz
 	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDICESTAT_FUZZ=ON -DDICESTAT_TESTS=OFF -DDICESTAT_WERROR=ON
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
 	for t in $(FUZZ_TARGETS); do \
@@ -113,7 +121,7 @@ CHART_EXAMPLE = docs/chart-1000000.svg
 install: build
 	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
 
-package: build
+package: packages-package build
 	cd $(BUILD) && cpack -G DEB
 
 chart-example: build
