@@ -5,6 +5,7 @@
 namespace {
 
 constexpr size_t kLagCells = kTableCopies * kPairCells; // a lag's copies of its table
+constexpr int64_t kShortLag = 4;
 
 // Pairs of lag `lag` whose second roll comes before roll `j`: the first roll
 // of a pair lies in the lower half of a block of 2 * lag rolls.
@@ -14,26 +15,42 @@ int64_t pairs_before(int64_t lag, int64_t j) {
   return firsts / (2 * lag) * lag + std::min(firsts % (2 * lag), lag);
 }
 
-// Pair p of the lag has its first roll at p + (p & high): p's block of lag
-// pairs, doubled, and its place in the block. Four pairs in turn go to four
-// copies of the table, so that a run of pairs in one cell does not wait on
-// each count before the next.
+// Counts the pairs (first[k], second[k]) for k below n. Four pairs in turn
+// go to four copies of the table, so that a run of pairs in one cell does
+// not wait on each count before the next.
+void count_run(uint32_t *tables, const uint8_t *first, const uint8_t *second, size_t n) {
+  static_assert(kTableCopies == 4, "one line below per copy");
+  auto cell = [&](size_t k) -> size_t { return first[k] * size_t{kReportOutcomes} + second[k]; };
+  size_t k = 0;
+  for (; k + kTableCopies <= n; k += kTableCopies) {
+    ++tables[cell(k)];
+    ++tables[kPairCells + cell(k + 1)];
+    ++tables[2 * kPairCells + cell(k + 2)];
+    ++tables[3 * kPairCells + cell(k + 3)];
+  }
+  for (; k < n; ++k) ++tables[cell(k)];
+}
+
+// Pairs from to to of the lag: pair p has its first roll at
+// p + (p & high), p's block of `lag` pairs doubled and its place in the
+// block, and the pairs of a block are one run. Lags below kShortLag, whose
+// runs are too short to be worth a call each, take one pair at a time.
 void count_lag(uint32_t *tables, const uint8_t *outcomes, int64_t lag, int64_t from, int64_t to) {
   const uint64_t high = ~static_cast<uint64_t>(lag - 1);
-  const uint8_t *second = outcomes + lag;
-  auto cell = [&](uint64_t p) {
-    uint64_t i = p + (p & high);
-    return outcomes[i] * kReportOutcomes + second[i];
-  };
-  static_assert(kTableCopies == 4, "one line below per copy");
   uint64_t p = static_cast<uint64_t>(from), end = static_cast<uint64_t>(to);
-  for (; p + kTableCopies <= end; p += kTableCopies) {
-    ++tables[cell(p)];
-    ++tables[kPairCells + cell(p + 1)];
-    ++tables[2 * kPairCells + cell(p + 2)];
-    ++tables[3 * kPairCells + cell(p + 3)];
+  if (lag < kShortLag) {
+    for (; p < end; ++p) {
+      uint64_t i = p + (p & high);
+      ++tables[outcomes[i] * size_t{kReportOutcomes} + outcomes[i + lag]];
+    }
+    return;
   }
-  for (; p < end; ++p) ++tables[cell(p)];
+  while (p < end) {
+    uint64_t i = p + (p & high);
+    uint64_t run = std::min(end - p, static_cast<uint64_t>(lag) - (p & ~high));
+    count_run(tables, outcomes + i, outcomes + i + lag, run);
+    p += run;
+  }
 }
 
 } // namespace
