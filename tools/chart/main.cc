@@ -26,7 +26,6 @@ constexpr size_t kMaxInputBytes = 64 * 1024;
 
 constexpr const char *kDefaultPath = "statfile.txt";
 constexpr const char *kDefaultLog = "dicefile.txt";
-constexpr int64_t kLogEntryBytes = 3;
 constexpr const char *kUsage = "usage: dicestat-chart [--log LOG] [FILE | -] > chart.svg\n"
                                "       dicestat-chart --summary [FILE | -]\n"
                                "       dicestat-chart --independence [LOG | -]\n";
@@ -80,18 +79,17 @@ void close_input(std::FILE *file) {
   if (file != stdin) std::fclose(file);
 }
 
-// Reads the roll log at path and tests it; on failure says why and returns
-// false.
-bool test_log(const char *path, Independence &result) {
+// Reads the roll log at path and tests it; on failure says why.
+int test_log(const char *path, Independence &result) {
   const char *name;
   std::FILE *file = open_input(path, &name);
-  if (file == nullptr) return fail(name, std::strerror(errno)), false;
+  if (file == nullptr) return fail(name, std::strerror(errno));
   PairCounts counts = make_pair_counts();
   LogRead log = read_roll_log(file, counts);
   close_input(file);
-  if (!log.ok) return fail(name, log.error), false;
+  if (!log.ok) return fail(name, log.error);
   result = test_independence(counts, log.rolls);
-  return true;
+  return kExitOk;
 }
 
 // The roll log that dicestat wrote beside the report at report_path, when
@@ -116,8 +114,8 @@ int write_out(const std::string &out) {
 
 int independence_command(const char *path) {
   Independence result;
-  if (!test_log(path == nullptr ? kDefaultLog : path, result)) return kExitFailure;
-  return write_out(independence_summary(result));
+  int status = test_log(path == nullptr ? kDefaultLog : path, result);
+  return status == kExitOk ? write_out(independence_summary(result)) : status;
 }
 
 int report_command(const char *path, Mode mode, const char *log_path) {
@@ -141,7 +139,7 @@ int report_command(const char *path, Mode mode, const char *log_path) {
   }
   Independence independence;
   if (log_path != nullptr) {
-    if (!test_log(log_path, independence)) return kExitFailure;
+    if (int status = test_log(log_path, independence); status != kExitOk) return status;
     if (independence.rolls != report.total_count)
       return fail(log_path, "holds " + std::to_string(independence.rolls) +
                                 " rolls, not the report's " + std::to_string(report.total_count));

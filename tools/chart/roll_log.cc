@@ -8,11 +8,10 @@
 namespace {
 
 constexpr int kFaces = 6;
-constexpr int kEntryBytes = 3; // two faces and a blank
 // Pieces of 2^16 rolls: kMaxAnalysedRolls is a whole number of them, so no
 // piece but the last is ever cut at the limit.
 constexpr size_t kPieceRolls = size_t{1} << 16;
-constexpr size_t kPieceBytes = kPieceRolls * kEntryBytes;
+constexpr size_t kPieceBytes = kPieceRolls * kLogEntryBytes;
 
 std::string at_offset(int64_t offset, const std::string &what) {
   return "byte offset " + std::to_string(offset) + ": " + what;
@@ -28,7 +27,7 @@ std::string hex_byte(unsigned char byte) {
 // at the speed of memory.
 bool decode(const unsigned char *text, size_t count, uint8_t *out) {
   unsigned bad = 0;
-  for (size_t k = 0; k < count; ++k, text += kEntryBytes) {
+  for (size_t k = 0; k < count; ++k, text += kLogEntryBytes) {
     unsigned first = text[0] - unsigned{'1'};
     unsigned second = text[1] - unsigned{'1'};
     bad |= static_cast<unsigned>(first >= kFaces) | static_cast<unsigned>(second >= kFaces) |
@@ -42,7 +41,7 @@ bool decode(const unsigned char *text, size_t count, uint8_t *out) {
 // empty when every byte is in order.
 std::string first_fault(const unsigned char *text, size_t size, int64_t offset) {
   for (size_t i = 0; i < size; ++i) {
-    bool blank = i % kEntryBytes == kEntryBytes - 1;
+    bool blank = i % kLogEntryBytes == kLogEntryBytes - 1;
     bool good = blank ? text[i] == ' ' : text[i] >= '1' && text[i] <= '6';
     if (!good)
       return at_offset(offset + static_cast<int64_t>(i),
@@ -65,7 +64,7 @@ LogRead read_roll_log(std::FILE *file, PairCounts &counts) {
       log.error = std::strerror(errno);
       return log;
     }
-    size_t whole = size / kEntryBytes;
+    size_t whole = size / kLogEntryBytes;
     int64_t analysed = static_cast<int64_t>(counts.outcomes.size());
     size_t keep =
         static_cast<size_t>(std::min(static_cast<int64_t>(whole), kMaxAnalysedRolls - analysed));
@@ -74,7 +73,7 @@ LogRead read_roll_log(std::FILE *file, PairCounts &counts) {
       counts.outcomes.resize(static_cast<size_t>(analysed) + whole);
       out = counts.outcomes.data() + analysed;
     }
-    if (!decode(text.get(), whole, out) || size % kEntryBytes != 0) {
+    if (!decode(text.get(), whole, out) || size % kLogEntryBytes != 0) {
       log.error = first_fault(text.get(), size, offset);
       if (log.error.empty())
         log.error = at_offset(offset + static_cast<int64_t>(size), "the log ends inside a roll");

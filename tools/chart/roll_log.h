@@ -10,6 +10,8 @@
 
 #include "pair_counts.h"
 
+constexpr int kLogEntryBytes = 3; // two faces and a blank
+
 struct LogRead {
   bool ok = false;   // the whole file is a roll log
   int64_t rolls = 0; // rolls in it, when ok
