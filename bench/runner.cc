@@ -2,7 +2,9 @@
 // baseline and the naive peer take turns, run by run, each given its answers
 // on a pipe in a scratch directory; then the medians, rates, peak resident
 // memory and the paired ratios are reported, and dicestat's roll log is
-// checked against the naive peer's.
+// checked against the naive peer's. At the largest count, dicestat writing
+// the roll log then takes turns with dicestat-chart testing it for
+// independence.
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -48,14 +50,15 @@ double seconds_of(timeval t) {
   return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) * 1e-6;
 }
 
-// Starts the contender with its answers already waiting in the pipe and
-// its prompts sent to /dev/null; the clock runs from the fork to the reaping.
-bool run_once(const Contender &contender, long long rolls, Sample *sample) {
-  char answers[64];
-  int length = snprintf(answers, sizeof answers, "%lld\n%d\n", rolls, kSeed);
+// Starts path with the argument arg, when there is one, and `answers`
+// already waiting in the pipe, its output sent to /dev/null; the clock runs
+// from the fork to the reaping.
+bool run_once(const std::string &path, const char *arg, const std::string &answers,
+              Sample *sample) {
+  int length = static_cast<int>(answers.size());
   int fds[2];
   if (pipe(fds) != 0) return false;
-  bool sent = write(fds[1], answers, static_cast<size_t>(length)) == length;
+  bool sent = write(fds[1], answers.data(), answers.size()) == length;
   close(fds[1]);
   if (!sent) {
     close(fds[0]);
@@ -66,7 +69,7 @@ bool run_once(const Contender &contender, long long rolls, Sample *sample) {
   if (pid == 0) {
     int null = open("/dev/null", O_WRONLY);
     if (dup2(fds[0], STDIN_FILENO) < 0 || null < 0 || dup2(null, STDOUT_FILENO) < 0) _exit(126);
-    execl(contender.path.c_str(), contender.path.c_str(), static_cast<char *>(nullptr));
+    execl(path.c_str(), path.c_str(), arg, static_cast<char *>(nullptr));
     _exit(127);
   }
   close(fds[0]);
@@ -79,10 +82,14 @@ bool run_once(const Contender &contender, long long rolls, Sample *sample) {
   sample->system = seconds_of(usage.ru_stime);
   sample->max_rss_kib = usage.ru_maxrss;
   if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-    fprintf(stderr, "%s failed with status %d\n", contender.name, status);
+    fprintf(stderr, "%s failed with status %d\n", path.c_str(), status);
     return false;
   }
   return true;
+}
+
+std::string answers_for(long long rolls) {
+  return std::to_string(rolls) + "\n" + std::to_string(kSeed) + "\n";
 }
 
 double median(std::vector<double> values) {
@@ -133,6 +140,14 @@ void settle_file_system() {
   close(here);
 }
 
+// Each run creates its files afresh; the sync settles what the last run's
+// removal left for the file system to do, before the clock runs.
+void fresh_files() {
+  unlink("dicefile.txt");
+  unlink("statfile.txt");
+  settle_file_system();
+}
+
 // Runs every contender `runs` times for `rolls`, rotating who goes first,
 // and prints the table for this roll count. False when a run failed or the
 // logs disagree.
@@ -141,13 +156,9 @@ bool bench_rolls(Contender (&contenders)[kContenders], long long rolls, int runs
   for (int run = 0; run < runs; ++run) {
     for (int turn = 0; turn < kContenders; ++turn) {
       int who = (run + turn) % kContenders;
-      // Each run creates its files afresh; the sync settles what the last
-      // run's removal left for the file system to do, before the clock runs.
-      unlink("dicefile.txt");
-      unlink("statfile.txt");
-      settle_file_system();
+      fresh_files();
       Sample sample;
-      if (!run_once(contenders[who], rolls, &sample)) return false;
+      if (!run_once(contenders[who].path, nullptr, answers_for(rolls), &sample)) return false;
       samples[who].push_back(sample);
       if (run == runs - 1 && who != kBaseline)
         rename("dicefile.txt", who == kDicestat ? "dicestat.log" : "naive.log");
@@ -189,6 +200,39 @@ bool bench_rolls(Contender (&contenders)[kContenders], long long rolls, int runs
   return ok;
 }
 
+// dicestat writes the roll log of `rolls` and dicestat-chart --independence
+// reads it back, `runs` times each, the one or the other first by turns
+// (the log of the run before is there for the chart); prints the medians,
+// the paired ratio and the chart's peak resident memory. False when a run
+// failed.
+bool bench_independence(const std::string &dicestat, const std::string &chart, long long rolls,
+                        int runs) {
+  std::vector<double> write_seconds, test_seconds, ratios;
+  long peak = 0;
+  for (int run = 0; run < runs; ++run) {
+    Sample written, tested;
+    for (int turn = 0; turn < 2; ++turn) {
+      bool chart_turn = (run + turn) % 2 == 1;
+      if (chart_turn) {
+        if (!run_once(chart, "--independence", "", &tested)) return false;
+      } else {
+        fresh_files();
+        if (!run_once(dicestat, nullptr, answers_for(rolls), &written)) return false;
+      }
+    }
+    write_seconds.push_back(written.seconds);
+    test_seconds.push_back(tested.seconds);
+    ratios.push_back(tested.seconds / written.seconds);
+    peak = std::max(peak, tested.max_rss_kib);
+  }
+  printf("\nindependence at %lld rolls, %d runs each\n", rolls, runs);
+  printf("  dicestat writes the log: %.4f s   dicestat-chart --independence tests it: %.4f s\n",
+         median(write_seconds), median(test_seconds));
+  printf("  chart / dicestat: %.2f (median of paired runs)   chart peak RSS: %ld KiB\n",
+         median(ratios), peak);
+  return true;
+}
+
 // "1000,20000": an empty list when anything else is in it.
 std::vector<long long> parse_counts(char *text) {
   std::vector<long long> counts;
@@ -205,7 +249,7 @@ std::vector<long long> parse_counts(char *text) {
 void usage(const char *self) {
   fprintf(stderr,
           "usage: %s [--runs N] [--rolls N[,N...]] [--dicestat PATH] [--baseline PATH] "
-          "[--naive PATH]\n",
+          "[--naive PATH] [--chart PATH]\n",
           self);
 }
 
@@ -214,6 +258,7 @@ void usage(const char *self) {
 int main(int argc, char **argv) {
   Contender contenders[kContenders] = {
       {"dicestat", DICESTAT_BINARY}, {"baseline", BASELINE_BINARY}, {"naive", NAIVE_BINARY}};
+  std::string chart = CHART_BINARY;
   int runs = kDefaultRuns;
   std::vector<long long> roll_counts(std::begin(kDefaultRolls), std::end(kDefaultRolls));
   for (int i = 1; i + 1 < argc; i += 2) {
@@ -229,6 +274,8 @@ int main(int argc, char **argv) {
       contenders[kBaseline].path = value;
     } else if (flag == "--naive") {
       contenders[kNaive].path = value;
+    } else if (flag == "--chart") {
+      chart = value;
     } else {
       runs = 0;
     }
@@ -246,6 +293,15 @@ int main(int argc, char **argv) {
     c.path = full;
     free(full);
   }
+  if (!chart.empty()) {
+    char *full = realpath(chart.c_str(), nullptr);
+    if (!full) {
+      fprintf(stderr, "dicestat-chart: no program at %s\n", chart.c_str());
+      return 2;
+    }
+    chart = full;
+    free(full);
+  }
 
   const char *tmp = getenv("TMPDIR");
   std::string scratch = std::string(tmp && *tmp ? tmp : "/tmp") + "/dicestat-bench-XXXXXX";
@@ -256,12 +312,18 @@ int main(int argc, char **argv) {
   printf("machine: %ld CPUs, %s\nscratch: %s\n", sysconf(_SC_NPROCESSORS_ONLN), cpu_model().c_str(),
          scratch.c_str());
   printf("targets at 100000000 rolls: dicestat / baseline <= 1.25, naive / dicestat >= 12, "
-         "peak RSS <= 4096 KiB at every count\n");
+         "peak RSS <= 4096 KiB at every count; chart / dicestat <= 10, chart peak RSS < 163840 "
+         "KiB\n");
 
   bool ok = true;
   for (long long rolls : roll_counts) {
     fflush(stdout);
     if (!bench_rolls(contenders, rolls, runs)) ok = false;
+  }
+  if (!chart.empty()) {
+    long long most = *std::max_element(roll_counts.begin(), roll_counts.end());
+    fflush(stdout);
+    if (!bench_independence(contenders[kDicestat].path, chart, most, runs)) ok = false;
   }
   unlink("dicefile.txt");
   unlink("statfile.txt");

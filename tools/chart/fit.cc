@@ -43,9 +43,9 @@ FitTest test(const Report &report, double (*probability)(int)) {
 
 } // namespace
 
-double chi2_upper_tail(double x) {
+double chi2_upper_tail(double x, int degrees) {
   if (!(x >= 0)) return kNaN;
-  return boost::math::gamma_q(kFitDegrees / 2.0, x / 2, NoThrow());
+  return boost::math::gamma_q(degrees / 2.0, x / 2, NoThrow());
 }
 
 Fit fit_report(const Report &report) {

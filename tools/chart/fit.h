@@ -25,9 +25,9 @@ struct Fit {
   FitTest generator; // 911/32768 for the first eight outcomes, 910/32768 after
 };
 
-// The upper tail of the chi-square distribution with kFitDegrees degrees of
-// freedom at x; NaN for NaN or a negative x.
-double chi2_upper_tail(double x);
+// The upper tail of the chi-square distribution with `degrees` (at least 1)
+// degrees of freedom at x; NaN for NaN or a negative x.
+double chi2_upper_tail(double x, int degrees = kFitDegrees);
 
 // Both tests of a report; NaN throughout for a report without rolls (none
 // made, or a negative number asked for).

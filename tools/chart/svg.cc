@@ -22,7 +22,9 @@ constexpr int kSwatch = 22;
 constexpr int kNoShareLegend = 150; // width of the grey swatch and its words
 constexpr int kCaptionTop = kLegendTop + 124;
 constexpr int kCaptionLine = 22;
-constexpr int kCaptionLines = 8; // run, clock, totals, marks, two lines per test of fit
+// Run, clock, totals, marks, two lines per test of fit, and up to four for
+// the test of independence.
+constexpr int kCaptionLines = 12;
 constexpr int kHeight = kCaptionTop + (kCaptionLines - 1) * kCaptionLine + 16;
 constexpr int kMarkStroke = 4;               // frame of a marked cell
 constexpr size_t kLongCount = 7;             // counts with more digits get a smaller font
@@ -192,7 +194,7 @@ struct CaptionLine {
   const char *attrs; // extra attributes
 };
 
-void draw_caption(Svg &svg, const Report &r) {
+void draw_caption(Svg &svg, const Report &r, const Independence *independence) {
   const char *kPlain = "";
   int marked = 0;
   for (const ReportRow &row : r.rows) marked += row.marked;
@@ -210,8 +212,10 @@ void draw_caption(Svg &svg, const Report &r) {
                                : std::to_string(marked) + " of " + std::to_string(kReportOutcomes) +
                                      " outcomes outside the band, marked !!",
                    13, kPlain});
-  for (const FitWords &words : fit_words(fit_report(r))) {
-    lines.push_back({words.verdict, 13, kPlain});
+  std::vector<FitWords> verdicts = fit_words(fit_report(r));
+  for (const FitWords &words : independence_words(independence)) verdicts.push_back(words);
+  for (const FitWords &words : verdicts) {
+    if (!words.verdict.empty()) lines.push_back({words.verdict, 13, kPlain});
     if (!words.detail.empty()) lines.push_back({words.detail, 12, "fill=\"#555555\""});
   }
   svg << "<g id=\"caption\">\n";
@@ -293,7 +297,8 @@ std::string xml_escape(std::string_view text) {
   return out;
 }
 
-std::string render_svg(const Report &report, std::string_view source) {
+std::string render_svg(const Report &report, std::string_view source,
+                       const Independence *independence) {
   Svg svg;
   svg << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
       << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << kWidth << "\" height=\"" << kHeight
@@ -311,7 +316,7 @@ std::string render_svg(const Report &report, std::string_view source) {
     any_nan = any_nan || std::isnan(report.rows[i].share);
   }
   draw_legend(svg, any_nan);
-  draw_caption(svg, report);
+  draw_caption(svg, report, independence);
   svg << "</svg>\n";
   return svg.out;
 }

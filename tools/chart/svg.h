@@ -7,10 +7,14 @@
 #include <string>
 #include <string_view>
 
+#include "independence.h"
 #include "report_parse.h"
 
-// The whole document. The source names the report in the document's title.
-std::string render_svg(const Report &report, std::string_view source);
+// The whole document. The source names the report in the document's title;
+// the test of independence of its roll log, when one was at hand, goes into
+// the caption.
+std::string render_svg(const Report &report, std::string_view source,
+                       const Independence *independence = nullptr);
 
 // Text made safe for XML character data and attribute values: markup
 // characters become entities, and control bytes and bytes that are not

@@ -25,6 +25,12 @@ std::string p_words(double p) {
   return p < kTinyP ? std::string("p below 10^-9") : "p = " + number("%.4g", p);
 }
 
+// The lags tested, for the verdict's words.
+std::string lag_range(const Independence &test) {
+  if (test.lags.size() == 1) return "lag 1";
+  return "lags 1 to " + std::to_string(test.lags.back().lag);
+}
+
 struct Model {
   const char *fits;     // verdict at p >= kFitsLevel
   const char *doubtful; // verdict at kRejectLevel <= p < kFitsLevel
@@ -62,4 +68,45 @@ std::vector<FitWords> fit_words(const Fit &fit) {
 
 std::string fit_summary(const Fit &fit) {
   return summary_line("fair", fit.fair) + summary_line("generator", fit.generator);
+}
+
+std::vector<FitWords> independence_words(const Independence *test) {
+  if (test == nullptr) return {{"Independence of the rolls not tested: no roll log at hand", ""}};
+  if (test->lags.empty())
+    return {{"Independence of the rolls not tested: too few rolls for " +
+                 std::to_string(kMinPairs) + " pairs at any lag",
+             ""}};
+  const LagTest &worst = test->lags[test->worst];
+  std::string apart = "rolls " + std::to_string(worst.lag) + " apart";
+  std::string p = p_words(test->p);
+  std::string verdict =
+      test->p >= kFitsLevel
+          ? "Consistent with independent rolls (" + lag_range(*test) + ", " + p + ")"
+      : test->p >= kRejectLevel
+          ? "Doubtful as independent rolls: " + apart + " may be related (" + p + ")"
+          : "Not independent: " + apart + " are related (" + p + ")";
+  std::string tests = std::to_string(test->lags.size());
+  std::vector<FitWords> lines = {
+      {verdict, "chi-square " + number("%.4f", worst.chi2) + ", " + std::to_string(worst.df) +
+                    " degrees of freedom, at lag " + std::to_string(worst.lag)},
+      {"", "p is the smallest of the " + tests + " lags' p-values, multiplied by " + tests}};
+  if (test->analysed < test->rolls)
+    lines.push_back({"", "Only the first " + std::to_string(test->analysed) + " of " +
+                             std::to_string(test->rolls) + " rolls were tested for independence"});
+  return lines;
+}
+
+std::string independence_summary(const Independence &test) {
+  std::string out;
+  if (test.analysed < test.rolls)
+    out += "analysed: first " + std::to_string(test.analysed) + " of " +
+           std::to_string(test.rolls) + " rolls\n";
+  for (const LagTest &lag : test.lags)
+    out += "lag=" + std::to_string(lag.lag) + " pairs=" + std::to_string(lag.pairs) +
+           " chi2=" + number("%.4f", lag.chi2) + " df=" + std::to_string(lag.df) +
+           " p=" + number("%.4g", lag.p) + "\n";
+  if (test.lags.empty()) return out + "independence: chi2=nan p=nan\n";
+  const LagTest &worst = test.lags[test.worst];
+  return out + "independence: lag=" + std::to_string(worst.lag) +
+         " chi2=" + number("%.4f", worst.chi2) + " p=" + number("%.4g", test.p) + "\n";
 }

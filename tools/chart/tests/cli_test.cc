@@ -2,8 +2,11 @@
 // returns when it cannot draw, and that it then writes nothing.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -18,7 +21,8 @@ struct Outcome {
 
 // Runs the chart in a scratch directory holding statfile.txt (a real
 // report), reports of a million rolls, of none and of a negative number,
-// dicefile.txt, an empty directory "dir" and "huge.txt".
+// dicefile.txt (its first 10 rolls), two broken roll logs, an empty
+// directory "dir" and "huge.txt".
 Outcome run_chart(const std::string &args, const std::string &redirect = "") {
   static const std::string report = dicestat_report("36\n1\n");
   static const std::string million = dicestat_report("1000000\n42\n");
@@ -30,6 +34,8 @@ Outcome run_chart(const std::string &args, const std::string &redirect = "") {
   write_file(scratch.path("none.txt"), none);
   write_file(scratch.path("negative.txt"), negative);
   write_file(scratch.path("dicefile.txt"), "53 65 64 42 42 26 21 14 31 41 ");
+  write_file(scratch.path("truncated.txt"), "53 65 6");
+  write_file(scratch.path("lines.txt"), "53\n65\n");
   write_file(scratch.path("huge.txt"), std::string(100000, '\n'));
   run_shell("mkdir " + shell_quote(scratch.path("dir")));
   std::string command = "cd " + shell_quote(scratch.dir) + " && " + shell_quote(CHART_BINARY) +
@@ -76,6 +82,14 @@ TEST(ChartCommand, FailsWithOneLineAndStatusTwo) {
        "dicestat-chart: dicefile.txt: line 1: no line end; the file is truncated\n"},
       {"huge.txt", "dicestat-chart: huge.txt: larger than 65536 bytes; not a report\n"},
       {"- </dev/null", "dicestat-chart: standard input: empty file\n"},
+      {"--independence statfile.txt",
+       "dicestat-chart: statfile.txt: byte offset 0: expected a face 1 to 6, found 0x4e\n"},
+      {"--independence truncated.txt",
+       "dicestat-chart: truncated.txt: byte offset 7: the log ends inside a roll\n"},
+      {"--independence lines.txt",
+       "dicestat-chart: lines.txt: byte offset 2: expected a blank, found 0x0a\n"},
+      {"--log dicefile.txt statfile.txt",
+       "dicestat-chart: dicefile.txt: holds 10 rolls, not the report's 36\n"},
   };
   for (const Case &c : cases) {
     Outcome o = run_chart(c.args);
@@ -144,12 +158,114 @@ TEST(ChartCommand, Arguments) {
   EXPECT_EQ(help.status, 0);
   EXPECT_EQ(help.out.rfind("usage: dicestat-chart", 0), 0u);
 
-  for (const char *args : {"-x", "statfile.txt statfile.txt"}) {
+  for (const char *args : {"-x", "statfile.txt statfile.txt", "--summary --independence",
+                           "--independence --log dicefile.txt", "--log"}) {
     Outcome o = run_chart(args);
     EXPECT_EQ(o.status, 2) << args;
     EXPECT_EQ(o.out, "") << args;
     EXPECT_NE(o.err.find("usage: dicestat-chart"), std::string::npos) << args;
   }
+}
+
+struct LagLine {
+  long long lag = 0, pairs = 0;
+  double chi2 = 0;
+  int df = 0;
+  double p = 0;
+};
+
+// The lines of an --independence output, the verdict's last (pairs and df
+// 0); none unless every line is in its form, as writing back what was read shows.
+std::vector<LagLine> independence_lines(const std::string &out) {
+  std::vector<LagLine> lines;
+  std::istringstream in(out);
+  std::string again;
+  char text[160];
+  for (std::string line; std::getline(in, line); again += text) {
+    LagLine l;
+    if (std::sscanf(line.c_str(), "lag=%lld pairs=%lld chi2=%lf df=%d p=%lf", &l.lag, &l.pairs,
+                    &l.chi2, &l.df, &l.p) == 5)
+      std::snprintf(text, sizeof text, "lag=%lld pairs=%lld chi2=%.4f df=%d p=%.4g\n", l.lag,
+                    l.pairs, l.chi2, l.df, l.p);
+    else if (std::sscanf(line.c_str(), "independence: lag=%lld chi2=%lf p=%lf", &l.lag, &l.chi2,
+                         &l.p) == 3)
+      std::snprintf(text, sizeof text, "independence: lag=%lld chi2=%.4f p=%.4g\n", l.lag, l.chi2,
+                    l.p);
+    else
+      return {};
+    lines.push_back(l);
+  }
+  return again == out ? lines : std::vector<LagLine>{};
+}
+
+// Pairs of the lag in n rolls, counted one roll at a time.
+long long pairs_of(long long lag, long long n) {
+  long long pairs = 0;
+  for (long long i = 0; i + lag < n; ++i) pairs += i % (2 * lag) < lag;
+  return pairs;
+}
+
+// 10^6 rolls of a good generator: std::mt19937_64 with its default seed,
+// each draw below the largest multiple of 36 taken modulo 36, the others
+// drawn again.
+std::string good_log() {
+  std::mt19937_64 draw;
+  const uint64_t kLimit = UINT64_MAX - UINT64_MAX % 36;
+  std::string log;
+  while (log.size() < 3000000) {
+    uint64_t u = draw();
+    if (u >= kLimit) continue;
+    log += {static_cast<char>('1' + u % 36 / 6), static_cast<char>('1' + u % 6), ' '};
+  }
+  return log;
+}
+
+TEST(ChartCommand, IndependenceOfRollLogs) {
+  // The program's own run of 131,072 rolls with seed 42, its report and
+  // roll log side by side, and the good generator's log.
+  Scratch logs;
+  std::string own_log;
+  run_shell("mkdir " + shell_quote(logs.path("own")));
+  write_file(logs.path("own/statfile.txt"), dicestat_report("131072\n42\n", &own_log));
+  write_file(logs.path("own/dicefile.txt"), own_log);
+  write_file(logs.path("good.txt"), good_log());
+  struct Case {
+    std::string log;
+    long long rolls;
+    long long verdict_lag; // the lag of the smallest p
+    bool related;          // p below 10^-9, else at least 0.05
+  };
+  for (const Case &c : {Case{logs.path("good.txt"), 1000000, 1, false},
+                        Case{logs.path("own/dicefile.txt"), 131072, 65536, true}}) {
+    std::vector<LagLine> lines =
+        independence_lines(run_chart("--independence " + shell_quote(c.log)).out);
+    ASSERT_GE(lines.size(), 2u) << c.log;
+    LagLine verdict = lines.back();
+    lines.pop_back();
+    double smallest = 1;
+    for (size_t k = 0; k < lines.size(); ++k) {
+      EXPECT_EQ(lines[k].lag, 1LL << k);
+      EXPECT_EQ(lines[k].pairs, pairs_of(lines[k].lag, c.rolls)) << "lag " << lines[k].lag;
+      smallest = std::min(smallest, lines[k].p);
+    }
+    EXPECT_LT(pairs_of(2 * lines.back().lag, c.rolls), 6480) << "the next lag is not tested";
+    EXPECT_NEAR(verdict.p, smallest * lines.size(), 1e-3 * smallest) << "times the lags tested";
+    EXPECT_TRUE(c.related ? verdict.p < 1e-9 : verdict.p >= 0.05) << c.log << ": " << verdict.p;
+    EXPECT_EQ(verdict.lag, c.verdict_lag) << c.log;
+  }
+
+  // In words: the report's own log beside it, or one given with --log.
+  std::string own = run_chart(shell_quote(logs.path("own/statfile.txt"))).out;
+  EXPECT_NE(own.find(">Not independent: rolls 65536 apart are related (p below 10^-9)<"),
+            std::string::npos);
+  std::string good = run_chart("--log " + shell_quote(logs.path("good.txt")) + " million.txt").out;
+  EXPECT_NE(good.find(">Consistent with independent rolls (lags 1 to 524288, p = "),
+            std::string::npos);
+  EXPECT_NE(run_chart("").out.find(">Independence of the rolls not tested: no roll log at hand<"),
+            std::string::npos)
+      << "dicefile.txt beside it holds 10 rolls, not the report's 36";
+  EXPECT_EQ(run_chart("--independence").out, "independence: chi2=nan p=nan\n")
+      << "10 rolls: no lag has pairs enough";
 }
 
 } // namespace

@@ -43,12 +43,13 @@ int run_shell(const std::string &command) {
   return status != -1 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-std::string dicestat_report(std::string_view answers) {
+std::string dicestat_report(std::string_view answers, std::string *log) {
   Scratch scratch;
   write_file(scratch.path("answers"), answers);
   std::string command = "cd " + shell_quote(scratch.dir) + " && TZ=UTC " +
                         shell_quote(DICESTAT_BINARY) + " <answers >/dev/null";
   EXPECT_EQ(run_shell(command), 0) << command;
+  if (log != nullptr) *log = read_file(scratch.path("dicefile.txt"));
   return read_file(scratch.path("statfile.txt"));
 }
 

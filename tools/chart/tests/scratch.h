@@ -25,8 +25,8 @@ std::string shell_quote(std::string_view text);
 int run_shell(const std::string &command);
 
 // The statistics report of a dicestat run given these answers, run in a
-// scratch directory with TZ set to UTC.
-std::string dicestat_report(std::string_view answers);
+// scratch directory with TZ set to UTC; its roll log into *log when asked.
+std::string dicestat_report(std::string_view answers, std::string *log = nullptr);
 
 // How often needle occurs in haystack.
 size_t count_of(std::string_view haystack, std::string_view needle);

@@ -1,0 +1,77 @@
+// The test of independence: which pairs each lag takes, whatever pieces the
+// log comes in; the statistic of a hand-computed table; and the verdict
+// over the lags.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "independence.h"
+#include "pair_counts.h"
+
+namespace {
+
+// One entry per pair counted in lag 2^k's table: its cell, in cell order.
+std::vector<int> cells_of(const PairCounts &counts, int k) {
+  std::vector<int> cells;
+  std::vector<uint32_t> table = pair_table(counts, k);
+  for (int cell = 0; cell < kPairCells; ++cell) cells.insert(cells.end(), table[cell], cell);
+  return cells;
+}
+
+TEST(PairCounts, EachLagTakesItsPairsInAnyPieces) {
+  // Roll i comes up outcome i, so a cell names its pair: first * 36 + second.
+  constexpr int kRolls = 30;
+  auto pair = [](int first, int lag) { return first * kReportOutcomes + first + lag; };
+  for (int piece = 1; piece <= kRolls; ++piece) {
+    PairCounts counts = make_pair_counts();
+    for (int i = 0; i < kRolls; ++i) counts.outcomes.push_back(static_cast<uint8_t>(i));
+    for (int begin = 0; begin < kRolls; begin += piece)
+      count_pairs(counts, begin, std::min(begin + piece, kRolls));
+    for (int k = 0; k < 5; ++k) {
+      int lag = 1 << k;
+      std::vector<int> expected;
+      for (int i = 0; i + lag < kRolls; ++i)
+        if (i % (2 * lag) < lag) expected.push_back(pair(i, lag));
+      EXPECT_EQ(cells_of(counts, k), expected) << "lag " << lag << ", pieces of " << piece;
+    }
+  }
+}
+
+TEST(Independence, StatisticOfAHandComputedTable) {
+  // Outcomes 0 and 1 alone, (10 20 / 30 40): expected 12 18 / 28 42, so the
+  // statistic is 100 (10 * 40 - 20 * 30)^2 / (30 * 70 * 40 * 60), on one
+  // degree of freedom as the 34 empty rows and columns do not count.
+  std::vector<uint32_t> table(kPairCells, 0);
+  table[0] = 10, table[1] = 20, table[36] = 30, table[37] = 40;
+  LagTest test = test_table(table.data(), 4);
+  EXPECT_NEAR(test.chi2, 100.0 * 200 * 200 / (30.0 * 70 * 40 * 60), 1e-12);
+  EXPECT_EQ(test.df, 1);
+  EXPECT_NEAR(test.p, 0.372998483613487, 1e-12); // erfc(sqrt(chi2 / 2))
+
+  // One first outcome only: nothing can be related, and p is 1, not NaN.
+  std::fill(table.begin(), table.end(), 0);
+  table[5] = 7, table[7] = 9;
+  test = test_table(table.data(), 1);
+  EXPECT_EQ(test.df, 0);
+  EXPECT_EQ(test.p, 1);
+}
+
+TEST(Independence, VerdictIsTheSmallestLagOfTheSmallestPCapped) {
+  // Tables of 6480 pairs each: all on the diagonal, or five in every cell.
+  auto set_table = [](PairCounts &counts, int k, bool related) {
+    uint32_t *table = counts.tables.data() + static_cast<size_t>(k) * kTableCopies * kPairCells;
+    for (int cell = 0; cell < kPairCells; ++cell)
+      table[cell] = !related ? 5 : cell % (kReportOutcomes + 1) == 0 ? 180 : 0;
+  };
+  for (bool related : {true, false}) {
+    PairCounts counts = make_pair_counts();
+    for (int k = 0; k < 3; ++k) set_table(counts, k, k > 0 && related);
+    set_table(counts, 4, false); // not tested: lag 8 has no pairs
+    Independence result = test_independence(counts, 100);
+    ASSERT_EQ(result.lags.size(), 3u);
+    EXPECT_EQ(result.lags[result.worst].lag, related ? 2 : 1) << "the smallest lag among equals";
+    EXPECT_EQ(result.p, related ? 0 : 1) << "0 times 3, or 1 times 3 capped";
+  }
+}
+
+} // namespace
