@@ -11,22 +11,18 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <thread>
 
 extern char **environ;
 
 namespace e2e {
 namespace {
 
-// How often a wait looks whether the program has ended, and how often the
-// input feed looks whether the program has read its last piece.
+// How often a wait looks whether the program has ended.
 constexpr Millis kPoll{10};
-constexpr Millis kFeedPoll{1};
 
 constexpr cc_t kCtrlC = 0x03, kCtrlD = 0x04, kCtrlBackslash = 0x1c, kCtrlZ = 0x1a;
 
@@ -241,11 +237,13 @@ Millis send_due_signal(Session *s) {
 }
 
 // Takes in whatever the program's output has, waiting at most `wait` for
-// the first of it, and notes whether the program has ended.
-void pump(Session *s, Millis wait) {
+// the first of it (or, when `writing`, for room in its input), and notes
+// whether the program has ended.
+void pump(Session *s, Millis wait, bool writing) {
   wait = std::min(wait, send_due_signal(s));
-  pollfd fds[2] = {{s->out_fd, POLLIN, 0}, {s->err_fd, POLLIN, 0}};
-  if (poll(fds, 2, static_cast<int>(std::max(wait, Millis(0)).count())) < 0 && errno != EINTR)
+  pollfd fds[3] = {
+      {s->out_fd, POLLIN, 0}, {s->err_fd, POLLIN, 0}, {writing ? s->in_fd : -1, POLLOUT, 0}};
+  if (poll(fds, 3, static_cast<int>(std::max(wait, Millis(0)).count())) < 0 && errno != EINTR)
     ADD_FAILURE() << "poll: " << errno_text();
   drain(s->out_fd, &s->result.out);
   drain(s->err_fd, &s->result.err);
@@ -267,59 +265,36 @@ bool past_deadline(Session *s) {
 
 // Pumps until `done` holds, `within` has passed or the deadline; returns
 // whether `done` held.
-bool pump_until(Session *s, Millis within, const std::function<bool()> &done) {
+bool pump_until(Session *s, Millis within, const std::function<bool()> &done,
+                bool writing = false) {
   auto end = std::min(Clock::now() + within, s->deadline);
   for (;;) {
     if (done()) return true;
     if (all_done(*s) || past_deadline(s) || Clock::now() >= end) return done();
-    pump(s, std::min(kPoll, std::chrono::ceil<Millis>(end - Clock::now())));
+    pump(s, std::min(kPoll, std::chrono::ceil<Millis>(end - Clock::now())), writing);
   }
 }
 
-// Writes all of `bytes`; false when the program has closed its end.
-bool write_all(int fd, const std::string &bytes, std::atomic<uint64_t> *written) {
-  for (size_t done = 0; done < bytes.size();) {
-    ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<size_t>(n);
-    *written += static_cast<uint64_t>(n);
-  }
-  return true;
+// Writes what it can of `bytes` to the program's input within `within`,
+// taking in its output meanwhile; returns how much went in. It stops
+// short when the program closes its end.
+size_t write_input(Session *s, const std::string &bytes, Millis within) {
+  size_t done = 0;
+  auto written = [&] {
+    ssize_t n = write(s->in_fd, bytes.data() + done, bytes.size() - done);
+    if (n > 0) done += static_cast<size_t>(n);
+    // A full input: let the program read meanwhile.
+    return done == bytes.size() || (n < 0 && errno != EAGAIN && errno != EINTR);
+  };
+  pump_until(s, within, written, true);
+  s->result.input_written += done;
+  return done;
 }
 
-// Waits until the program has read all that was written; false when told
-// to stop first.
-bool wait_until_read(int fd, const std::atomic<bool> &stop) {
+// Whether the program has read all that was written to its input.
+bool input_taken(const Session &s) {
   int queued = 0;
-  while (ioctl(fd, FIONREAD, &queued) == 0 && queued > 0) {
-    if (stop) return false;
-    std::this_thread::sleep_for(kFeedPoll);
-  }
-  return true;
-}
-
-bool feed_input(int fd, const RunOptions &options, const std::atomic<bool> &stop,
-                std::atomic<uint64_t> *written) {
-  bool ok = true;
-  for (uint64_t copy = 0; ok && options.pieces.empty() && copy < options.repeat; ++copy)
-    ok = write_all(fd, options.input, written);
-  for (size_t i = 0; ok && i < options.pieces.size(); ++i) {
-    ok = i == 0 || wait_until_read(fd, stop);
-    if (ok && i > 0) std::this_thread::sleep_for(Millis(options.gap_ms));
-    ok = ok && write_all(fd, options.pieces[i], written);
-  }
-  return ok;
-}
-
-// Writes the standard input of run_dicestat, on a thread of its own so that
-// the program's output is taken in meanwhile; owns and closes `fd`. A
-// write that fails means the program closed its end: the rest is moot.
-void feed(int fd, const RunOptions &options, const std::atomic<bool> *stop,
-          std::atomic<uint64_t> *written) {
-  if (feed_input(fd, options, *stop, written) && options.input_mode == Input::kPipeLeftOpen)
-    while (!*stop) std::this_thread::sleep_for(kFeedPoll);
-  close(fd);
+  return ioctl(s.in_fd, FIONREAD, &queued) != 0 || queued == 0;
 }
 
 } // namespace
@@ -391,9 +366,7 @@ bool session_start(Session *s, const RunOptions &options) {
     start_child(child, s->dir, options.file_size_limit, argv.data(), envp.data());
   if (!ok || s->pid < 0) ADD_FAILURE() << "starting the program: " << errno_text();
   for (int *fd : {&child.in, &child.out, &child.err, &child.terminal}) close_fd(*fd);
-  set_nonblocking(s->out_fd);
-  set_nonblocking(s->err_fd);
-  if (options.terminal) set_nonblocking(s->in_fd);
+  for (int fd : {s->in_fd, s->out_fd, s->err_fd}) set_nonblocking(fd);
   s->signals = options.signals;
   s->signal_every = Millis(options.signal_every_ms);
   s->next_signal = s->start + s->signal_every;
@@ -401,13 +374,7 @@ bool session_start(Session *s, const RunOptions &options) {
 }
 
 void session_type(Session *s, const std::string &bytes) {
-  size_t done = 0;
-  pump_until(s, kAppears, [&] {
-    ssize_t n = write(s->in_fd, bytes.data() + done, bytes.size() - done);
-    if (n > 0) done += static_cast<size_t>(n);
-    // A full input queue: let the program read meanwhile.
-    return done == bytes.size() || (n < 0 && errno != EAGAIN && errno != EINTR);
-  });
+  size_t done = write_input(s, bytes, kAppears);
   if (done != bytes.size())
     ADD_FAILURE() << "typed only " << done << " of " << ::testing::PrintToString(bytes);
 }
@@ -451,18 +418,20 @@ RunResult session_finish(Session *s, Millis within) {
 RunResult run_dicestat(const RunOptions &options) {
   Session s;
   if (!session_start(&s, options)) return s.result;
-  std::atomic<bool> stop{false};
-  std::atomic<uint64_t> written{0};
-  std::thread feeder;
-  if (s.in_fd >= 0 && !options.terminal) {
-    feeder = std::thread(feed, s.in_fd, std::cref(options), &stop, &written);
-    s.in_fd = -1; // the feeder's now
+  const Millis whole = std::chrono::seconds(options.timeout_seconds); // each wait: to the deadline
+  // Once the program has closed its input, the rest is moot.
+  bool open = s.in_fd >= 0;
+  for (uint64_t copy = 0; open && options.pieces.empty() && copy < options.repeat; ++copy)
+    open = write_input(&s, options.input, whole) == options.input.size();
+  for (size_t i = 0; open && i < options.pieces.size(); ++i) {
+    if (i > 0) {
+      open = pump_until(&s, whole, [&] { return input_taken(s); });
+      session_running_after(&s, Millis(options.gap_ms));
+    }
+    open = open && write_input(&s, options.pieces[i], whole) == options.pieces[i].size();
   }
-  RunResult result = session_finish(&s, std::chrono::seconds(options.timeout_seconds));
-  stop = true;
-  if (feeder.joinable()) feeder.join();
-  result.input_written = written;
-  return result;
+  if (options.input_mode != Input::kPipeLeftOpen) close_fd(s.in_fd);
+  return session_finish(&s, whole);
 }
 
 RunResult run_dicestat(const std::string &input) {

@@ -112,7 +112,7 @@ struct RunResult {
   // process's pages it inherits at fork: compare it with another run.
   long peak_rss_kib = 0;
   int signals_sent = 0;       // how many of RunOptions::signals went out
-  uint64_t input_written = 0; // bytes the program's standard input pipe took
+  uint64_t input_written = 0; // bytes the program's standard input took
 };
 
 // A running program. Going out of scope kills one still running, and
