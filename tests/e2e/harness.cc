@@ -203,7 +203,6 @@ void reap(Session *s, int options) {
 }
 
 void kill_now(Session *s) {
-  s->killed = true;
   kill(s->pid, SIGKILL);
   reap(s, 0);
 }
@@ -254,15 +253,6 @@ bool all_done(const Session &s) {
   return s.ended && s.out_fd < 0 && s.err_fd < 0;
 }
 
-// Kills the program when its time is up. Returns true then.
-bool past_deadline(Session *s) {
-  if (s->ended || Clock::now() < s->deadline) return false;
-  kill_now(s);
-  ADD_FAILURE() << "the program still ran at its time limit and was killed; it showed "
-                << ::testing::PrintToString(s->result.out.substr(0, 300));
-  return true;
-}
-
 // Pumps until `done` holds, `within` has passed or the deadline; returns
 // whether `done` held.
 bool pump_until(Session *s, Millis within, const std::function<bool()> &done,
@@ -270,7 +260,7 @@ bool pump_until(Session *s, Millis within, const std::function<bool()> &done,
   auto end = std::min(Clock::now() + within, s->deadline);
   for (;;) {
     if (done()) return true;
-    if (all_done(*s) || past_deadline(s) || Clock::now() >= end) return done();
+    if (all_done(*s) || Clock::now() >= end) return done();
     pump(s, std::min(kPoll, std::chrono::ceil<Millis>(end - Clock::now())), writing);
   }
 }
@@ -402,7 +392,7 @@ termios session_mode(const Session &s) {
 
 RunResult session_finish(Session *s, Millis within) {
   bool done = pump_until(s, within, [&] { return all_done(*s); });
-  s->result.finished = done && !s->killed;
+  s->result.finished = done;
   if (!s->ended) {
     kill_now(s);
     ADD_FAILURE() << "the program did not end in time and was killed; it showed "

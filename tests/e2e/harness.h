@@ -2,8 +2,8 @@
 // started in a fresh scratch directory with the given input, environment,
 // limits and signals, its standard input and output on pipes, files or a
 // pseudo-terminal of its own; console bytes, files, exit status and peak
-// memory collected afterwards. Every wait has a deadline, and a program
-// still running at it is killed and the test failed.
+// memory collected afterwards. Every wait ends at a deadline at the latest,
+// and a program that has not ended by itself is killed and the test failed.
 #pragma once
 
 #include <sys/resource.h>
@@ -130,8 +130,7 @@ struct Session {
   size_t next_signo = 0;    // the one sent next, at next_signal
   Clock::time_point next_signal;
   Millis signal_every{};
-  bool ended = false;  // reaped
-  bool killed = false; // by the runner, at a deadline
+  bool ended = false; // reaped
 
   Session() = default;
   Session(const Session &) = delete;
