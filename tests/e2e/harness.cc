@@ -1,7 +1,6 @@
 #include "harness.h"
 
 #include <fcntl.h>
-#include <ftw.h>
 #include <malloc.h>
 #include <poll.h>
 #include <signal.h>
@@ -15,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
 extern char **environ;
 
@@ -67,46 +67,18 @@ std::vector<std::string> child_environment(const EnvChanges &changes) {
 
 std::string make_scratch_dir() {
   const char *tmp = getenv("TMPDIR");
-  std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/dicestat-e2e-XXXXXX";
-  std::vector<char> name(pattern.begin(), pattern.end());
-  name.push_back('\0');
-  if (mkdtemp(name.data())) return name.data();
-  ADD_FAILURE() << "mkdtemp " << pattern << ": " << errno_text();
+  std::string name = std::string(tmp && *tmp ? tmp : "/tmp") + "/dicestat-e2e-XXXXXX";
+  if (mkdtemp(name.data())) return name;
+  ADD_FAILURE() << "mkdtemp " << name << ": " << errno_text();
   return "";
 }
 
 void remove_scratch_dir(const std::string &dir) {
-  // A test may have taken away write permission; give it back first. Then
-  // depth first without following links: a link to /dev/full goes, not the
-  // device.
-  nftw(
-      dir.c_str(),
-      [](const char *p, const struct stat *, int type, FTW *) {
-        if (type == FTW_D || type == FTW_DNR) chmod(p, 0700);
-        return 0;
-      },
-      16, FTW_PHYS);
-  nftw(
-      dir.c_str(), [](const char *p, const struct stat *, int, FTW *) { return remove(p); }, 16,
-      FTW_DEPTH | FTW_PHYS);
-}
-
-// Only a regular file is read: a link to a device would never end.
-FileResult read_back(const std::string &path) {
-  FileResult file;
-  struct stat st;
-  if (lstat(path.c_str(), &st) != 0) return file;
-  file.exists = true;
-  file.regular = S_ISREG(st.st_mode);
-  int fd = file.regular ? open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW) : -1;
-  if (file.regular && fd < 0) ADD_FAILURE() << "open " << path << ": " << errno_text();
-  char chunk[65536];
-  ssize_t n = 0;
-  while (fd >= 0 && (n = read(fd, chunk, sizeof chunk)) > 0)
-    file.bytes.append(chunk, static_cast<size_t>(n));
-  if (n < 0) ADD_FAILURE() << "read " << path << ": " << errno_text();
-  close_fd(fd);
-  return file;
+  // A test may have taken away write permission; give it back first. Links
+  // are removed, not followed: a link to /dev/full goes, not the device.
+  chmod(dir.c_str(), 0700);
+  std::error_code ignored;
+  std::filesystem::remove_all(dir, ignored);
 }
 
 // The usual interactive modes, spelled out so that the tests do not depend
@@ -207,20 +179,34 @@ void kill_now(Session *s) {
   reap(s, 0);
 }
 
-// Takes what a ready descriptor holds; closes it at its end (end of file,
-// or EIO from a terminal nobody holds any more).
+// Takes what `fd` holds now; closes it at its end (end of file, or EIO
+// from a terminal nobody holds any more).
 void drain(int &fd, std::string *bytes) {
   char chunk[65536];
   ssize_t n;
   while (fd >= 0 && (n = read(fd, chunk, sizeof chunk)) != 0) {
-    if (n > 0)
+    if (n > 0) {
       bytes->append(chunk, static_cast<size_t>(n));
-    else if (errno == EAGAIN)
+    } else if (errno == EAGAIN) {
       return;
-    else if (errno != EINTR)
+    } else if (errno != EINTR) {
+      if (errno != EIO) ADD_FAILURE() << "read: " << errno_text();
       break;
+    }
   }
   close_fd(fd);
+}
+
+// Only a regular file is read: a link to a device would never end.
+FileResult read_back(const std::string &path) {
+  FileResult file;
+  struct stat st;
+  file.exists = lstat(path.c_str(), &st) == 0;
+  file.regular = file.exists && S_ISREG(st.st_mode);
+  int fd = file.regular ? open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW) : -1;
+  if (file.regular && fd < 0) ADD_FAILURE() << "open " << path << ": " << errno_text();
+  drain(fd, &file.bytes);
+  return file;
 }
 
 // Sends the signal that is due; returns how long until the next one.
