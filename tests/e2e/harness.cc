@@ -99,36 +99,27 @@ bool set_usual_mode(int fd) {
   return tcsetattr(fd, TCSANOW, &mode) == 0;
 }
 
-// The descriptors the program starts with: pipe ends, a terminal, a file
-// to open, or nothing.
-struct ChildFds {
-  int in = -1, out = -1, err = -1;
-  int terminal = -1;
-  const char *in_file = nullptr;
-  const char *out_file = nullptr;
-  bool no_in = false, no_out = false; // closed even beside a terminal
-};
-
-// Puts `fd` (or the file `path`, or nothing) on descriptor `target`.
-void place(int fd, const char *path, int flags, int target) {
-  if (path) fd = open(path, flags | O_CLOEXEC);
-  if (fd >= 0)
-    dup2(fd, target);
-  else
-    close(target);
+// Opens `name` (a path in the scratch directory, or an absolute one) for
+// the program; -1 when it cannot.
+int open_for_program(const std::string &dir, const std::string &name, int flags) {
+  return open((name[0] == '/' ? name : dir + "/" + name).c_str(), flags | O_CLOEXEC);
 }
 
-// Runs between fork and exec: async-signal-safe calls only.
-[[noreturn]] void start_child(const ChildFds &fds, const std::string &dir, rlim_t file_size_limit,
-                              char *const argv[], char *const envp[]) {
+// Runs between fork and exec: async-signal-safe calls only. `fds` go on
+// descriptors 0 to 2 (-1 leaves one closed).
+[[noreturn]] void start_child(const int fds[3], int terminal, const std::string &dir,
+                              rlim_t file_size_limit, char *const argv[], char *const envp[]) {
   // A session of its own; without a terminal of its own it has no
   // controlling terminal, so it cannot block on that of whoever runs the
   // tests.
   if (setsid() < 0 || chdir(dir.c_str()) != 0) _exit(126);
-  if (fds.terminal >= 0 && ioctl(fds.terminal, TIOCSCTTY, 0) != 0) _exit(126);
-  place(fds.terminal >= 0 && !fds.no_in ? fds.terminal : fds.in, fds.in_file, O_RDONLY, 0);
-  place(fds.terminal >= 0 && !fds.no_out ? fds.terminal : fds.out, fds.out_file, O_WRONLY, 1);
-  dup2(fds.err, 2);
+  if (terminal >= 0 && ioctl(terminal, TIOCSCTTY, 0) != 0) _exit(126);
+  for (int target = 0; target <= 2; ++target) {
+    if (fds[target] >= 0)
+      dup2(fds[target], target);
+    else
+      close(target);
+  }
   // The program has to guard itself against these; start it unguarded.
   // Dispositions the test process inherited (an ignored SIGINT or SIGHUP
   // under a background shell) would otherwise pass on through exec. SIGXFSZ
@@ -304,28 +295,30 @@ bool session_start(Session *s, const RunOptions &options) {
   if (options.prepare) options.prepare(s->dir);
   if (::testing::Test::HasFatalFailure()) return false;
 
-  ChildFds child;
-  child.no_in = options.input_mode == Input::kClosed;
-  child.no_out = options.output_mode == Output::kClosed;
-  bool ok = make_pipe(&s->err_fd, &child.err);
+  int child[3] = {-1, -1, -1}; // the program's descriptors 0 to 2
+  int terminal = -1;           // the program's side of its terminal
+  bool ok = make_pipe(&s->err_fd, &child[2]);
   char name[128];
   if (options.terminal) {
     s->in_fd = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
     ok = ok && s->in_fd >= 0 && grantpt(s->in_fd) == 0 && unlockpt(s->in_fd) == 0 &&
          ptsname_r(s->in_fd, name, sizeof name) == 0 &&
-         (child.terminal = open(name, O_RDWR | O_NOCTTY | O_CLOEXEC)) >= 0 &&
-         set_usual_mode(child.terminal) && tcgetattr(child.terminal, &s->initial_mode) == 0 &&
-         (s->out_fd = dup(s->in_fd)) >= 0;
+         (terminal = open(name, O_RDWR | O_NOCTTY | O_CLOEXEC)) >= 0 && set_usual_mode(terminal) &&
+         tcgetattr(terminal, &s->initial_mode) == 0 && (s->out_fd = dup(s->in_fd)) >= 0;
+    if (options.input_mode != Input::kClosed) child[0] = terminal;
+    if (options.output_mode != Output::kClosed) child[1] = terminal;
   } else {
-    bool piped_in = options.input_file.empty() && options.input_mode != Input::kClosed;
-    bool piped_out = options.output_file.empty() && options.output_mode != Output::kClosed;
-    ok = ok && (!piped_in || make_pipe(&child.in, &s->in_fd)) &&
-         (!piped_out || make_pipe(&s->out_fd, &child.out));
+    if (!options.input_file.empty())
+      child[0] = open_for_program(s->dir, options.input_file, O_RDONLY);
+    else if (options.input_mode != Input::kClosed)
+      ok = ok && make_pipe(&child[0], &s->in_fd);
+    if (!options.output_file.empty())
+      child[1] = open_for_program(s->dir, options.output_file, O_WRONLY);
+    else if (options.output_mode != Output::kClosed)
+      ok = ok && make_pipe(&s->out_fd, &child[1]);
     // Nobody will ever read this pipe: the program's first write meets a
     // closed reader.
     if (options.output_mode == Output::kPipeNoReader) close_fd(s->out_fd);
-    if (!options.input_file.empty()) child.in_file = options.input_file.c_str();
-    if (!options.output_file.empty()) child.out_file = options.output_file.c_str();
   }
   std::vector<std::string> words = options.command.empty() ? program_command() : options.command;
   words.insert(words.end(), options.args.begin(), options.args.end());
@@ -339,9 +332,11 @@ bool session_start(Session *s, const RunOptions &options) {
   s->start = Clock::now();
   s->deadline = s->start + std::chrono::seconds(options.timeout_seconds);
   if (ok && (s->pid = fork()) == 0)
-    start_child(child, s->dir, options.file_size_limit, argv.data(), envp.data());
+    start_child(child, terminal, s->dir, options.file_size_limit, argv.data(), envp.data());
   if (!ok || s->pid < 0) ADD_FAILURE() << "starting the program: " << errno_text();
-  for (int *fd : {&child.in, &child.out, &child.err, &child.terminal}) close_fd(*fd);
+  for (int &fd : child)
+    if (fd != terminal) close_fd(fd);
+  close_fd(terminal);
   for (int fd : {s->in_fd, s->out_fd, s->err_fd}) set_nonblocking(fd);
   s->signals = options.signals;
   s->signal_every = Millis(options.signal_every_ms);
