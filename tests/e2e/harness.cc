@@ -55,10 +55,8 @@ std::vector<std::string> child_environment(const EnvChanges &changes) {
   std::vector<std::string> entries;
   for (char **entry = environ; *entry; ++entry) {
     std::string text = *entry;
-    std::string name = text.substr(0, text.find('='));
-    bool changed = false;
-    for (const auto &change : changes) changed = changed || change.first == name;
-    if (!changed) entries.push_back(text);
+    auto names = [&](const auto &change) { return text.rfind(change.first + "=", 0) == 0; };
+    if (std::none_of(changes.begin(), changes.end(), names)) entries.push_back(text);
   }
   for (const auto &change : changes)
     if (change.second) entries.push_back(change.first + "=" + *change.second);
@@ -129,11 +127,8 @@ int open_for_program(const std::string &dir, const std::string &name, int flags)
   sigset_t none;
   sigemptyset(&none);
   sigprocmask(SIG_SETMASK, &none, nullptr);
-  struct rlimit limit;
-  if (file_size_limit != RLIM_INFINITY &&
-      (getrlimit(RLIMIT_FSIZE, &limit) != 0 ||
-       (limit.rlim_cur = file_size_limit, setrlimit(RLIMIT_FSIZE, &limit) != 0)))
-    _exit(126);
+  const rlimit limit = {file_size_limit, file_size_limit};
+  if (file_size_limit != RLIM_INFINITY && setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(126);
   execve(argv[0], argv, envp);
   _exit(127);
 }
@@ -144,10 +139,6 @@ bool make_pipe(int *read_end, int *write_end) {
   *read_end = fds[0];
   *write_end = fds[1];
   return true;
-}
-
-void set_nonblocking(int fd) {
-  if (fd >= 0) fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
 }
 
 // Notes the program's end, its status and its peak memory.
@@ -212,34 +203,30 @@ Millis send_due_signal(Session *s) {
   return std::chrono::ceil<Millis>(s->next_signal - now);
 }
 
-// Takes in whatever the program's output has, waiting at most `wait` for
-// the first of it (or, when `writing`, for room in its input), and notes
-// whether the program has ended.
-void pump(Session *s, Millis wait, bool writing) {
-  wait = std::min(wait, send_due_signal(s));
-  pollfd fds[3] = {
-      {s->out_fd, POLLIN, 0}, {s->err_fd, POLLIN, 0}, {writing ? s->in_fd : -1, POLLOUT, 0}};
-  if (poll(fds, 3, static_cast<int>(std::max(wait, Millis(0)).count())) < 0 && errno != EINTR)
-    ADD_FAILURE() << "poll: " << errno_text();
-  drain(s->out_fd, &s->result.out);
-  drain(s->err_fd, &s->result.err);
-  if (!s->ended) reap(s, WNOHANG);
-}
-
 bool all_done(const Session &s) {
   return s.ended && s.out_fd < 0 && s.err_fd < 0;
 }
 
-// Pumps until `done` holds, `within` has passed or the deadline; returns
-// whether `done` held.
+// Takes in the program's output, sends its signals and notes its end until
+// `done` holds, `within` has passed or the deadline; returns whether `done`
+// held. Output, or when `writing` room in the program's input, cuts a
+// pause short.
 bool pump_until(Session *s, Millis within, const std::function<bool()> &done,
                 bool writing = false) {
   auto end = std::min(Clock::now() + within, s->deadline);
-  for (;;) {
-    if (done()) return true;
+  while (!done()) {
     if (all_done(*s) || Clock::now() >= end) return done();
-    pump(s, std::min(kPoll, std::chrono::ceil<Millis>(end - Clock::now())), writing);
+    Millis pause =
+        std::min({kPoll, std::chrono::ceil<Millis>(end - Clock::now()), send_due_signal(s)});
+    pollfd fds[3] = {
+        {s->out_fd, POLLIN, 0}, {s->err_fd, POLLIN, 0}, {writing ? s->in_fd : -1, POLLOUT, 0}};
+    if (poll(fds, 3, static_cast<int>(std::max(pause, Millis(0)).count())) < 0 && errno != EINTR)
+      ADD_FAILURE() << "poll: " << errno_text();
+    drain(s->out_fd, &s->result.out);
+    drain(s->err_fd, &s->result.err);
+    if (!s->ended) reap(s, WNOHANG);
   }
+  return true;
 }
 
 // Writes what it can of `bytes` to the program's input within `within`,
@@ -282,9 +269,7 @@ Session::~Session() {
     kill_now(this);
     ADD_FAILURE() << "the program still ran when the test ended and was killed";
   }
-  close_fd(in_fd);
-  close_fd(out_fd);
-  close_fd(err_fd);
+  for (int *fd : {&in_fd, &out_fd, &err_fd}) close_fd(*fd);
   if (!dir.empty()) remove_scratch_dir(dir);
 }
 
@@ -337,7 +322,8 @@ bool session_start(Session *s, const RunOptions &options) {
   for (int &fd : child)
     if (fd != terminal) close_fd(fd);
   close_fd(terminal);
-  for (int fd : {s->in_fd, s->out_fd, s->err_fd}) set_nonblocking(fd);
+  for (int fd : {s->in_fd, s->out_fd, s->err_fd})
+    if (fd >= 0) fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
   s->signals = options.signals;
   s->signal_every = Millis(options.signal_every_ms);
   s->next_signal = s->start + s->signal_every;
@@ -372,8 +358,7 @@ termios session_mode(const Session &s) {
 }
 
 RunResult session_finish(Session *s, Millis within) {
-  bool done = pump_until(s, within, [&] { return all_done(*s); });
-  s->result.finished = done;
+  s->result.finished = pump_until(s, within, [&] { return all_done(*s); });
   if (!s->ended) {
     kill_now(s);
     ADD_FAILURE() << "the program did not end in time and was killed; it showed "
@@ -416,9 +401,7 @@ std::string shown_text(const std::string &screen) {
   for (size_t i = 0; i < screen.size(); ++i) {
     if (screen[i] != '\x1b') {
       text += screen[i];
-      continue;
-    }
-    if (i + 1 < screen.size() && screen[i + 1] == '[') { // CSI: parameters, then a final byte
+    } else if (i + 1 < screen.size() && screen[i + 1] == '[') { // CSI: parameters, final byte
       size_t end = screen.find_first_not_of("0123456789;?<=> !\"#$%&'()*+,-./:", i + 2);
       if (end == std::string::npos) break;
       int count = std::max(1, std::atoi(screen.c_str() + i + 2));
