@@ -156,26 +156,15 @@ void reap(Session *s, int options) {
   s->result.seconds = std::chrono::duration<double>(Clock::now() - s->start).count();
 }
 
-void kill_now(Session *s) {
-  kill(s->pid, SIGKILL);
-  reap(s, 0);
-}
-
 // Takes what `fd` holds now; closes it at its end (end of file, or EIO
 // from a terminal nobody holds any more).
 void drain(int &fd, std::string *bytes) {
   char chunk[65536];
-  ssize_t n;
-  while (fd >= 0 && (n = read(fd, chunk, sizeof chunk)) != 0) {
-    if (n > 0) {
-      bytes->append(chunk, static_cast<size_t>(n));
-    } else if (errno == EAGAIN) {
-      return;
-    } else if (errno != EINTR) {
-      if (errno != EIO) ADD_FAILURE() << "read: " << errno_text();
-      break;
-    }
-  }
+  ssize_t n = 0;
+  while (fd >= 0 && ((n = read(fd, chunk, sizeof chunk)) > 0 || (n < 0 && errno == EINTR)))
+    if (n > 0) bytes->append(chunk, static_cast<size_t>(n));
+  if (n < 0 && errno == EAGAIN) return; // more to come
+  if (n < 0 && errno != EIO) ADD_FAILURE() << "read: " << errno_text();
   close_fd(fd);
 }
 
@@ -196,8 +185,8 @@ Millis send_due_signal(Session *s) {
   if (s->signals.empty() || s->ended) return kAppears;
   auto now = Clock::now();
   if (now >= s->next_signal) {
-    if (kill(s->pid, s->signals[s->next_signo]) == 0) ++s->result.signals_sent;
-    s->next_signo = (s->next_signo + 1) % s->signals.size();
+    int signo = s->signals[s->result.signals_sent % s->signals.size()];
+    if (kill(s->pid, signo) == 0) ++s->result.signals_sent;
     s->next_signal = now + s->signal_every;
   }
   return std::chrono::ceil<Millis>(s->next_signal - now);
@@ -266,7 +255,8 @@ std::vector<std::string> program_command() {
 
 Session::~Session() {
   if (pid > 0 && !ended) {
-    kill_now(this);
+    kill(pid, SIGKILL);
+    reap(this, 0);
     ADD_FAILURE() << "the program still ran when the test ended and was killed";
   }
   for (int *fd : {&in_fd, &out_fd, &err_fd}) close_fd(*fd);
@@ -301,8 +291,6 @@ bool session_start(Session *s, const RunOptions &options) {
       child[1] = open_for_program(s->dir, options.output_file, O_WRONLY);
     else if (options.output_mode != Output::kClosed)
       ok = ok && make_pipe(&s->out_fd, &child[1]);
-    // Nobody will ever read this pipe: the program's first write meets a
-    // closed reader.
     if (options.output_mode == Output::kPipeNoReader) close_fd(s->out_fd);
   }
   std::vector<std::string> words = options.command.empty() ? program_command() : options.command;
@@ -360,7 +348,8 @@ termios session_mode(const Session &s) {
 RunResult session_finish(Session *s, Millis within) {
   s->result.finished = pump_until(s, within, [&] { return all_done(*s); });
   if (!s->ended) {
-    kill_now(s);
+    kill(s->pid, SIGKILL);
+    reap(s, 0);
     ADD_FAILURE() << "the program did not end in time and was killed; it showed "
                   << ::testing::PrintToString(s->result.out.substr(0, 300));
   }

@@ -126,8 +126,7 @@ struct Session {
   RunResult result;          // filled in as the program runs
   termios initial_mode = {}; // the terminal's mode when the program started
   Clock::time_point start, deadline;
-  std::vector<int> signals; // RunOptions::signals
-  size_t next_signo = 0;    // the one sent next, at next_signal
+  std::vector<int> signals; // RunOptions::signals, sent in turn
   Clock::time_point next_signal;
   Millis signal_every{};
   bool ended = false; // reaped
