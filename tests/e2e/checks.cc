@@ -23,7 +23,7 @@ const std::string kPrompts = "Enter number of rolls: Enter seed or blank for tim
   std::vector<std::string> expected = {"Number of rolls: " + std::to_string(roll_count) + " ",
                                        "Seed: " + std::to_string(seed) + " "};
   int32_t used = seed;
-  if (seed == 0) {
+  if (seed == kClock) {
     std::optional<int32_t> time =
         lines.size() > 2 ? model::time_line_value(lines[2]) : std::nullopt;
     if (!time) differences << "\n  no Time line after \"Seed: 0 \"";
