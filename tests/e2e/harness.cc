@@ -11,7 +11,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -324,9 +323,9 @@ void session_type(Session *s, const std::string &bytes) {
     ADD_FAILURE() << "typed only " << done << " of " << ::testing::PrintToString(bytes);
 }
 
-::testing::AssertionResult session_shows(Session *s, const std::string &text, Millis within) {
+::testing::AssertionResult session_shows(Session *s, const std::string &text) {
   auto shown = [&] { return shown_text(s->result.out).find(text) != std::string::npos; };
-  if (pump_until(s, within, shown)) return ::testing::AssertionSuccess();
+  if (pump_until(s, kAppears, shown)) return ::testing::AssertionSuccess();
   return ::testing::AssertionFailure()
          << "the screen does not show " << ::testing::PrintToString(text)
          << (s->ended ? " (program ended)" : "") << "; it shows "
@@ -418,13 +417,12 @@ void put_file(const std::string &dir, const std::string &name, const std::string
 }
 
 void put_directory(const std::string &dir, const std::string &name) {
-  std::string path = dir + "/" + name;
-  ASSERT_EQ(mkdir(path.c_str(), 0755), 0) << "mkdir " << path << ": " << errno_text();
+  ASSERT_EQ(mkdir((dir + "/" + name).c_str(), 0755), 0) << "mkdir " << name << ": " << errno_text();
 }
 
 void put_symlink(const std::string &dir, const std::string &name, const std::string &target) {
-  std::string path = dir + "/" + name;
-  ASSERT_EQ(symlink(target.c_str(), path.c_str()), 0) << "symlink " << path << ": " << errno_text();
+  ASSERT_EQ(symlink(target.c_str(), (dir + "/" + name).c_str()), 0)
+      << "symlink " << name << ": " << errno_text();
 }
 
 } // namespace e2e

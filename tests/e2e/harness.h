@@ -32,10 +32,9 @@ constexpr Millis kAppears{10000};
 #define DICESTAT_E2E_NATIVE 1 // the program is this build's own
 #endif
 
-// Whether the program under test is a native POSIX process. The Windows
-// program, run under Wine through a wrapper script (DICESTAT_E2E_PROGRAM),
-// is not: cases that send it signals, give it a terminal of its own or run
-// it as another user skip themselves for it with kNeedsNativeProgram.
+// Whether the program under test is a native POSIX process, not the Windows
+// program under Wine (DICESTAT_E2E_PROGRAM); cases that need one (signals, a
+// terminal of its own, another user) skip themselves with kNeedsNativeProgram.
 constexpr bool kNativeProgram = DICESTAT_E2E_NATIVE;
 constexpr char kNeedsNativeProgram[] = "needs a native POSIX program";
 
@@ -145,8 +144,7 @@ void session_type(Session *s, const std::string &bytes);
 
 // Waits until the program has shown `text` (see shown_text); the failure
 // message holds the screen.
-::testing::AssertionResult session_shows(Session *s, const std::string &text,
-                                         Millis within = kAppears);
+::testing::AssertionResult session_shows(Session *s, const std::string &text);
 
 // Waits `wait`, taking in output meanwhile; true when the program still runs.
 bool session_running_after(Session *s, Millis wait);
