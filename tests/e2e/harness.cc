@@ -364,15 +364,15 @@ RunResult run_dicestat(const RunOptions &options) {
   if (!session_start(&s, options)) return s.result;
   const Millis whole = std::chrono::seconds(options.timeout_seconds); // each wait: to the deadline
   // Once the program has closed its input, the rest is moot.
-  bool open = s.in_fd >= 0;
-  for (uint64_t copy = 0; open && options.pieces.empty() && copy < options.repeat; ++copy)
-    open = write_input(&s, options.input, whole) == options.input.size();
-  for (size_t i = 0; open && i < options.pieces.size(); ++i) {
+  bool feeding = s.in_fd >= 0;
+  for (uint64_t copy = 0; feeding && options.pieces.empty() && copy < options.repeat; ++copy)
+    feeding = write_input(&s, options.input, whole) == options.input.size();
+  for (size_t i = 0; feeding && i < options.pieces.size(); ++i) {
     if (i > 0) {
-      open = pump_until(&s, whole, [&] { return input_taken(s); });
+      feeding = pump_until(&s, whole, [&] { return input_taken(s); });
       session_running_after(&s, Millis(options.gap_ms));
     }
-    open = open && write_input(&s, options.pieces[i], whole) == options.pieces[i].size();
+    feeding = feeding && write_input(&s, options.pieces[i], whole) == options.pieces[i].size();
   }
   if (options.input_mode != Input::kPipeLeftOpen) close_fd(s.in_fd);
   return session_finish(&s, whole);
