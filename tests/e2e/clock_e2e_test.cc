@@ -166,7 +166,7 @@ void check_clock_case(const std::string &library, const ClockCase &c) {
   std::optional<int32_t> time = model::time_line_value(clock_lines[2]);
   ASSERT_TRUE(time) << "no Time line in the report";
   EXPECT_EQ(*time, expected_value(c));
-  EXPECT_TRUE(holds_run(clocked, 36, 0));
+  EXPECT_TRUE(holds_run(clocked, 36, kClock));
 
   RunResult repeated = run_dicestat("36\n" + std::to_string(*time) + "\n");
   ASSERT_TRUE(ended_with(repeated, 0));

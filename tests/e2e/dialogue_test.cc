@@ -7,8 +7,6 @@
 namespace e2e {
 namespace {
 
-constexpr int32_t kClock = 0; // the seed read as 0: the clock supplies it
-
 struct Answer {
   const char *why;
   std::string input;

@@ -18,8 +18,6 @@
 namespace e2e {
 namespace {
 
-constexpr int32_t kClock = 0; // the seed read as 0: the clock supplies it
-
 // A file creation that fails must not wait for a key without a terminal;
 // a run that does not wait takes a fraction of this.
 constexpr double kPromptly = 5.0;

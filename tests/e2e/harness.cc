@@ -1,7 +1,6 @@
 #include "harness.h"
 
 #include <fcntl.h>
-#include <ftw.h>
 #include <malloc.h>
 #include <poll.h>
 #include <signal.h>
@@ -11,22 +10,18 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <thread>
+#include <filesystem>
 
 extern char **environ;
 
 namespace e2e {
 namespace {
 
-// How often a wait looks whether the program has ended, and how often the
-// input feed looks whether the program has read its last piece.
+// How often a wait looks whether the program has ended.
 constexpr Millis kPoll{10};
-constexpr Millis kFeedPoll{1};
 
 constexpr cc_t kCtrlC = 0x03, kCtrlD = 0x04, kCtrlBackslash = 0x1c, kCtrlZ = 0x1a;
 
@@ -59,10 +54,8 @@ std::vector<std::string> child_environment(const EnvChanges &changes) {
   std::vector<std::string> entries;
   for (char **entry = environ; *entry; ++entry) {
     std::string text = *entry;
-    std::string name = text.substr(0, text.find('='));
-    bool changed = false;
-    for (const auto &change : changes) changed = changed || change.first == name;
-    if (!changed) entries.push_back(text);
+    auto names = [&](const auto &change) { return text.rfind(change.first + "=", 0) == 0; };
+    if (std::none_of(changes.begin(), changes.end(), names)) entries.push_back(text);
   }
   for (const auto &change : changes)
     if (change.second) entries.push_back(change.first + "=" + *change.second);
@@ -71,46 +64,18 @@ std::vector<std::string> child_environment(const EnvChanges &changes) {
 
 std::string make_scratch_dir() {
   const char *tmp = getenv("TMPDIR");
-  std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/dicestat-e2e-XXXXXX";
-  std::vector<char> name(pattern.begin(), pattern.end());
-  name.push_back('\0');
-  if (mkdtemp(name.data())) return name.data();
-  ADD_FAILURE() << "mkdtemp " << pattern << ": " << errno_text();
+  std::string name = std::string(tmp && *tmp ? tmp : "/tmp") + "/dicestat-e2e-XXXXXX";
+  if (mkdtemp(name.data())) return name;
+  ADD_FAILURE() << "mkdtemp " << name << ": " << errno_text();
   return "";
 }
 
 void remove_scratch_dir(const std::string &dir) {
-  // A test may have taken away write permission; give it back first. Then
-  // depth first without following links: a link to /dev/full goes, not the
-  // device.
-  nftw(
-      dir.c_str(),
-      [](const char *p, const struct stat *, int type, FTW *) {
-        if (type == FTW_D || type == FTW_DNR) chmod(p, 0700);
-        return 0;
-      },
-      16, FTW_PHYS);
-  nftw(
-      dir.c_str(), [](const char *p, const struct stat *, int, FTW *) { return remove(p); }, 16,
-      FTW_DEPTH | FTW_PHYS);
-}
-
-// Only a regular file is read: a link to a device would never end.
-FileResult read_back(const std::string &path) {
-  FileResult file;
-  struct stat st;
-  if (lstat(path.c_str(), &st) != 0) return file;
-  file.exists = true;
-  file.regular = S_ISREG(st.st_mode);
-  int fd = file.regular ? open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW) : -1;
-  if (file.regular && fd < 0) ADD_FAILURE() << "open " << path << ": " << errno_text();
-  char chunk[65536];
-  ssize_t n = 0;
-  while (fd >= 0 && (n = read(fd, chunk, sizeof chunk)) > 0)
-    file.bytes.append(chunk, static_cast<size_t>(n));
-  if (n < 0) ADD_FAILURE() << "read " << path << ": " << errno_text();
-  close_fd(fd);
-  return file;
+  // A test may have taken away write permission; give it back first. Links
+  // are removed, not followed: a link to /dev/full goes, not the device.
+  chmod(dir.c_str(), 0700);
+  std::error_code ignored;
+  std::filesystem::remove_all(dir, ignored);
 }
 
 // The usual interactive modes, spelled out so that the tests do not depend
@@ -131,36 +96,27 @@ bool set_usual_mode(int fd) {
   return tcsetattr(fd, TCSANOW, &mode) == 0;
 }
 
-// The descriptors the program starts with: pipe ends, a terminal, a file
-// to open, or nothing.
-struct ChildFds {
-  int in = -1, out = -1, err = -1;
-  int terminal = -1;
-  const char *in_file = nullptr;
-  const char *out_file = nullptr;
-  bool no_in = false, no_out = false; // closed even beside a terminal
-};
-
-// Puts `fd` (or the file `path`, or nothing) on descriptor `target`.
-void place(int fd, const char *path, int flags, int target) {
-  if (path) fd = open(path, flags | O_CLOEXEC);
-  if (fd >= 0)
-    dup2(fd, target);
-  else
-    close(target);
+// Opens `name` (a path in the scratch directory, or an absolute one) for
+// the program; -1 when it cannot.
+int open_for_program(const std::string &dir, const std::string &name, int flags) {
+  return open((name[0] == '/' ? name : dir + "/" + name).c_str(), flags | O_CLOEXEC);
 }
 
-// Runs between fork and exec: async-signal-safe calls only.
-[[noreturn]] void start_child(const ChildFds &fds, const std::string &dir, rlim_t file_size_limit,
-                              char *const argv[], char *const envp[]) {
+// Runs between fork and exec: async-signal-safe calls only. `fds` go on
+// descriptors 0 to 2 (-1 leaves one closed).
+[[noreturn]] void start_child(const int fds[3], int terminal, const std::string &dir,
+                              rlim_t file_size_limit, char *const argv[], char *const envp[]) {
   // A session of its own; without a terminal of its own it has no
   // controlling terminal, so it cannot block on that of whoever runs the
   // tests.
   if (setsid() < 0 || chdir(dir.c_str()) != 0) _exit(126);
-  if (fds.terminal >= 0 && ioctl(fds.terminal, TIOCSCTTY, 0) != 0) _exit(126);
-  place(fds.terminal >= 0 && !fds.no_in ? fds.terminal : fds.in, fds.in_file, O_RDONLY, 0);
-  place(fds.terminal >= 0 && !fds.no_out ? fds.terminal : fds.out, fds.out_file, O_WRONLY, 1);
-  dup2(fds.err, 2);
+  if (terminal >= 0 && ioctl(terminal, TIOCSCTTY, 0) != 0) _exit(126);
+  for (int target = 0; target <= 2; ++target) {
+    if (fds[target] >= 0)
+      dup2(fds[target], target);
+    else
+      close(target);
+  }
   // The program has to guard itself against these; start it unguarded.
   // Dispositions the test process inherited (an ignored SIGINT or SIGHUP
   // under a background shell) would otherwise pass on through exec. SIGXFSZ
@@ -170,11 +126,8 @@ void place(int fd, const char *path, int flags, int target) {
   sigset_t none;
   sigemptyset(&none);
   sigprocmask(SIG_SETMASK, &none, nullptr);
-  struct rlimit limit;
-  if (file_size_limit != RLIM_INFINITY &&
-      (getrlimit(RLIMIT_FSIZE, &limit) != 0 ||
-       (limit.rlim_cur = file_size_limit, setrlimit(RLIMIT_FSIZE, &limit) != 0)))
-    _exit(126);
+  const rlimit limit = {file_size_limit, file_size_limit};
+  if (file_size_limit != RLIM_INFINITY && setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(126);
   execve(argv[0], argv, envp);
   _exit(127);
 }
@@ -185,10 +138,6 @@ bool make_pipe(int *read_end, int *write_end) {
   *read_end = fds[0];
   *write_end = fds[1];
   return true;
-}
-
-void set_nonblocking(int fd) {
-  if (fd >= 0) fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
 }
 
 // Notes the program's end, its status and its peak memory.
@@ -206,26 +155,28 @@ void reap(Session *s, int options) {
   s->result.seconds = std::chrono::duration<double>(Clock::now() - s->start).count();
 }
 
-void kill_now(Session *s) {
-  s->killed = true;
-  kill(s->pid, SIGKILL);
-  reap(s, 0);
-}
-
-// Takes what a ready descriptor holds; closes it at its end (end of file,
-// or EIO from a terminal nobody holds any more).
+// Takes what `fd` holds now; closes it at its end (end of file, or EIO
+// from a terminal nobody holds any more).
 void drain(int &fd, std::string *bytes) {
   char chunk[65536];
-  ssize_t n;
-  while (fd >= 0 && (n = read(fd, chunk, sizeof chunk)) != 0) {
-    if (n > 0)
-      bytes->append(chunk, static_cast<size_t>(n));
-    else if (errno == EAGAIN)
-      return;
-    else if (errno != EINTR)
-      break;
-  }
+  ssize_t n = 0;
+  while (fd >= 0 && ((n = read(fd, chunk, sizeof chunk)) > 0 || (n < 0 && errno == EINTR)))
+    if (n > 0) bytes->append(chunk, static_cast<size_t>(n));
+  if (n < 0 && errno == EAGAIN) return; // more to come
+  if (n < 0 && errno != EIO) ADD_FAILURE() << "read: " << errno_text();
   close_fd(fd);
+}
+
+// Only a regular file is read: a link to a device would never end.
+FileResult read_back(const std::string &path) {
+  FileResult file;
+  struct stat st;
+  file.exists = lstat(path.c_str(), &st) == 0;
+  file.regular = file.exists && S_ISREG(st.st_mode);
+  int fd = file.regular ? open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW) : -1;
+  if (file.regular && fd < 0) ADD_FAILURE() << "open " << path << ": " << errno_text();
+  drain(fd, &file.bytes);
+  return file;
 }
 
 // Sends the signal that is due; returns how long until the next one.
@@ -233,93 +184,59 @@ Millis send_due_signal(Session *s) {
   if (s->signals.empty() || s->ended) return kAppears;
   auto now = Clock::now();
   if (now >= s->next_signal) {
-    if (kill(s->pid, s->signals[s->next_signo]) == 0) ++s->result.signals_sent;
-    s->next_signo = (s->next_signo + 1) % s->signals.size();
+    int signo = s->signals[s->result.signals_sent % s->signals.size()];
+    if (kill(s->pid, signo) == 0) ++s->result.signals_sent;
     s->next_signal = now + s->signal_every;
   }
   return std::chrono::ceil<Millis>(s->next_signal - now);
-}
-
-// Takes in whatever the program's output has, waiting at most `wait` for
-// the first of it, and notes whether the program has ended.
-void pump(Session *s, Millis wait) {
-  wait = std::min(wait, send_due_signal(s));
-  pollfd fds[2] = {{s->out_fd, POLLIN, 0}, {s->err_fd, POLLIN, 0}};
-  if (poll(fds, 2, static_cast<int>(std::max(wait, Millis(0)).count())) < 0 && errno != EINTR)
-    ADD_FAILURE() << "poll: " << errno_text();
-  drain(s->out_fd, &s->result.out);
-  drain(s->err_fd, &s->result.err);
-  if (!s->ended) reap(s, WNOHANG);
 }
 
 bool all_done(const Session &s) {
   return s.ended && s.out_fd < 0 && s.err_fd < 0;
 }
 
-// Kills the program when its time is up. Returns true then.
-bool past_deadline(Session *s) {
-  if (s->ended || Clock::now() < s->deadline) return false;
-  kill_now(s);
-  ADD_FAILURE() << "the program still ran at its time limit and was killed; it showed "
-                << ::testing::PrintToString(s->result.out.substr(0, 300));
-  return true;
-}
-
-// Pumps until `done` holds, `within` has passed or the deadline; returns
-// whether `done` held.
-bool pump_until(Session *s, Millis within, const std::function<bool()> &done) {
+// Takes in the program's output, sends its signals and notes its end until
+// `done` holds, `within` has passed or the deadline; returns whether `done`
+// held. Output, or when `writing` room in the program's input, cuts a
+// pause short.
+bool pump_until(Session *s, Millis within, const std::function<bool()> &done,
+                bool writing = false) {
   auto end = std::min(Clock::now() + within, s->deadline);
-  for (;;) {
-    if (done()) return true;
-    if (all_done(*s) || past_deadline(s) || Clock::now() >= end) return done();
-    pump(s, std::min(kPoll, std::chrono::ceil<Millis>(end - Clock::now())));
-  }
-}
-
-// Writes all of `bytes`; false when the program has closed its end.
-bool write_all(int fd, const std::string &bytes, std::atomic<uint64_t> *written) {
-  for (size_t done = 0; done < bytes.size();) {
-    ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<size_t>(n);
-    *written += static_cast<uint64_t>(n);
+  while (!done()) {
+    if (all_done(*s) || Clock::now() >= end) return done();
+    Millis pause =
+        std::min({kPoll, std::chrono::ceil<Millis>(end - Clock::now()), send_due_signal(s)});
+    pollfd fds[3] = {
+        {s->out_fd, POLLIN, 0}, {s->err_fd, POLLIN, 0}, {writing ? s->in_fd : -1, POLLOUT, 0}};
+    if (poll(fds, 3, static_cast<int>(std::max(pause, Millis(0)).count())) < 0 && errno != EINTR)
+      ADD_FAILURE() << "poll: " << errno_text();
+    drain(s->out_fd, &s->result.out);
+    drain(s->err_fd, &s->result.err);
+    if (!s->ended) reap(s, WNOHANG);
   }
   return true;
 }
 
-// Waits until the program has read all that was written; false when told
-// to stop first.
-bool wait_until_read(int fd, const std::atomic<bool> &stop) {
+// Writes what it can of `bytes` to the program's input within `within`,
+// taking in its output meanwhile; returns how much went in. It stops
+// short when the program closes its end.
+size_t write_input(Session *s, const std::string &bytes, Millis within) {
+  size_t done = 0;
+  auto written = [&] {
+    ssize_t n = write(s->in_fd, bytes.data() + done, bytes.size() - done);
+    if (n > 0) done += static_cast<size_t>(n);
+    // A full input: let the program read meanwhile.
+    return done == bytes.size() || (n < 0 && errno != EAGAIN && errno != EINTR);
+  };
+  pump_until(s, within, written, true);
+  s->result.input_written += done;
+  return done;
+}
+
+// Whether the program has read all that was written to its input.
+bool input_taken(const Session &s) {
   int queued = 0;
-  while (ioctl(fd, FIONREAD, &queued) == 0 && queued > 0) {
-    if (stop) return false;
-    std::this_thread::sleep_for(kFeedPoll);
-  }
-  return true;
-}
-
-bool feed_input(int fd, const RunOptions &options, const std::atomic<bool> &stop,
-                std::atomic<uint64_t> *written) {
-  bool ok = true;
-  for (uint64_t copy = 0; ok && options.pieces.empty() && copy < options.repeat; ++copy)
-    ok = write_all(fd, options.input, written);
-  for (size_t i = 0; ok && i < options.pieces.size(); ++i) {
-    ok = i == 0 || wait_until_read(fd, stop);
-    if (ok && i > 0) std::this_thread::sleep_for(Millis(options.gap_ms));
-    ok = ok && write_all(fd, options.pieces[i], written);
-  }
-  return ok;
-}
-
-// Writes the standard input of run_dicestat, on a thread of its own so that
-// the program's output is taken in meanwhile; owns and closes `fd`. A
-// write that fails means the program closed its end: the rest is moot.
-void feed(int fd, const RunOptions &options, const std::atomic<bool> *stop,
-          std::atomic<uint64_t> *written) {
-  if (feed_input(fd, options, *stop, written) && options.input_mode == Input::kPipeLeftOpen)
-    while (!*stop) std::this_thread::sleep_for(kFeedPoll);
-  close(fd);
+  return ioctl(s.in_fd, FIONREAD, &queued) != 0 || queued == 0;
 }
 
 } // namespace
@@ -337,12 +254,11 @@ std::vector<std::string> program_command() {
 
 Session::~Session() {
   if (pid > 0 && !ended) {
-    kill_now(this);
+    kill(pid, SIGKILL);
+    reap(this, 0);
     ADD_FAILURE() << "the program still ran when the test ended and was killed";
   }
-  close_fd(in_fd);
-  close_fd(out_fd);
-  close_fd(err_fd);
+  for (int *fd : {&in_fd, &out_fd, &err_fd}) close_fd(*fd);
   if (!dir.empty()) remove_scratch_dir(dir);
 }
 
@@ -353,28 +269,28 @@ bool session_start(Session *s, const RunOptions &options) {
   if (options.prepare) options.prepare(s->dir);
   if (::testing::Test::HasFatalFailure()) return false;
 
-  ChildFds child;
-  child.no_in = options.input_mode == Input::kClosed;
-  child.no_out = options.output_mode == Output::kClosed;
-  bool ok = make_pipe(&s->err_fd, &child.err);
+  int child[3] = {-1, -1, -1}; // the program's descriptors 0 to 2
+  int terminal = -1;           // the program's side of its terminal
+  bool ok = make_pipe(&s->err_fd, &child[2]);
   char name[128];
   if (options.terminal) {
     s->in_fd = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
     ok = ok && s->in_fd >= 0 && grantpt(s->in_fd) == 0 && unlockpt(s->in_fd) == 0 &&
          ptsname_r(s->in_fd, name, sizeof name) == 0 &&
-         (child.terminal = open(name, O_RDWR | O_NOCTTY | O_CLOEXEC)) >= 0 &&
-         set_usual_mode(child.terminal) && tcgetattr(child.terminal, &s->initial_mode) == 0 &&
-         (s->out_fd = dup(s->in_fd)) >= 0;
+         (terminal = open(name, O_RDWR | O_NOCTTY | O_CLOEXEC)) >= 0 && set_usual_mode(terminal) &&
+         tcgetattr(terminal, &s->initial_mode) == 0 && (s->out_fd = dup(s->in_fd)) >= 0;
+    if (options.input_mode != Input::kClosed) child[0] = terminal;
+    if (options.output_mode != Output::kClosed) child[1] = terminal;
   } else {
-    bool piped_in = options.input_file.empty() && options.input_mode != Input::kClosed;
-    bool piped_out = options.output_file.empty() && options.output_mode != Output::kClosed;
-    ok = ok && (!piped_in || make_pipe(&child.in, &s->in_fd)) &&
-         (!piped_out || make_pipe(&s->out_fd, &child.out));
-    // Nobody will ever read this pipe: the program's first write meets a
-    // closed reader.
+    if (!options.input_file.empty())
+      child[0] = open_for_program(s->dir, options.input_file, O_RDONLY);
+    else if (options.input_mode != Input::kClosed)
+      ok = ok && make_pipe(&child[0], &s->in_fd);
+    if (!options.output_file.empty())
+      child[1] = open_for_program(s->dir, options.output_file, O_WRONLY);
+    else if (options.output_mode != Output::kClosed)
+      ok = ok && make_pipe(&s->out_fd, &child[1]);
     if (options.output_mode == Output::kPipeNoReader) close_fd(s->out_fd);
-    if (!options.input_file.empty()) child.in_file = options.input_file.c_str();
-    if (!options.output_file.empty()) child.out_file = options.output_file.c_str();
   }
   std::vector<std::string> words = options.command.empty() ? program_command() : options.command;
   words.insert(words.end(), options.args.begin(), options.args.end());
@@ -388,12 +304,13 @@ bool session_start(Session *s, const RunOptions &options) {
   s->start = Clock::now();
   s->deadline = s->start + std::chrono::seconds(options.timeout_seconds);
   if (ok && (s->pid = fork()) == 0)
-    start_child(child, s->dir, options.file_size_limit, argv.data(), envp.data());
+    start_child(child, terminal, s->dir, options.file_size_limit, argv.data(), envp.data());
   if (!ok || s->pid < 0) ADD_FAILURE() << "starting the program: " << errno_text();
-  for (int *fd : {&child.in, &child.out, &child.err, &child.terminal}) close_fd(*fd);
-  set_nonblocking(s->out_fd);
-  set_nonblocking(s->err_fd);
-  if (options.terminal) set_nonblocking(s->in_fd);
+  for (int &fd : child)
+    if (fd != terminal) close_fd(fd);
+  close_fd(terminal);
+  for (int fd : {s->in_fd, s->out_fd, s->err_fd})
+    if (fd >= 0) fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
   s->signals = options.signals;
   s->signal_every = Millis(options.signal_every_ms);
   s->next_signal = s->start + s->signal_every;
@@ -401,20 +318,14 @@ bool session_start(Session *s, const RunOptions &options) {
 }
 
 void session_type(Session *s, const std::string &bytes) {
-  size_t done = 0;
-  pump_until(s, kAppears, [&] {
-    ssize_t n = write(s->in_fd, bytes.data() + done, bytes.size() - done);
-    if (n > 0) done += static_cast<size_t>(n);
-    // A full input queue: let the program read meanwhile.
-    return done == bytes.size() || (n < 0 && errno != EAGAIN && errno != EINTR);
-  });
+  size_t done = write_input(s, bytes, kAppears);
   if (done != bytes.size())
     ADD_FAILURE() << "typed only " << done << " of " << ::testing::PrintToString(bytes);
 }
 
-::testing::AssertionResult session_shows(Session *s, const std::string &text, Millis within) {
+::testing::AssertionResult session_shows(Session *s, const std::string &text) {
   auto shown = [&] { return shown_text(s->result.out).find(text) != std::string::npos; };
-  if (pump_until(s, within, shown)) return ::testing::AssertionSuccess();
+  if (pump_until(s, kAppears, shown)) return ::testing::AssertionSuccess();
   return ::testing::AssertionFailure()
          << "the screen does not show " << ::testing::PrintToString(text)
          << (s->ended ? " (program ended)" : "") << "; it shows "
@@ -434,10 +345,10 @@ termios session_mode(const Session &s) {
 }
 
 RunResult session_finish(Session *s, Millis within) {
-  bool done = pump_until(s, within, [&] { return all_done(*s); });
-  s->result.finished = done && !s->killed;
+  s->result.finished = pump_until(s, within, [&] { return all_done(*s); });
   if (!s->ended) {
-    kill_now(s);
+    kill(s->pid, SIGKILL);
+    reap(s, 0);
     ADD_FAILURE() << "the program did not end in time and was killed; it showed "
                   << ::testing::PrintToString(s->result.out.substr(0, 300));
   }
@@ -451,18 +362,20 @@ RunResult session_finish(Session *s, Millis within) {
 RunResult run_dicestat(const RunOptions &options) {
   Session s;
   if (!session_start(&s, options)) return s.result;
-  std::atomic<bool> stop{false};
-  std::atomic<uint64_t> written{0};
-  std::thread feeder;
-  if (s.in_fd >= 0 && !options.terminal) {
-    feeder = std::thread(feed, s.in_fd, std::cref(options), &stop, &written);
-    s.in_fd = -1; // the feeder's now
+  const Millis whole = std::chrono::seconds(options.timeout_seconds); // each wait: to the deadline
+  // Once the program has closed its input, the rest is moot.
+  bool feeding = s.in_fd >= 0;
+  for (uint64_t copy = 0; feeding && options.pieces.empty() && copy < options.repeat; ++copy)
+    feeding = write_input(&s, options.input, whole) == options.input.size();
+  for (size_t i = 0; feeding && i < options.pieces.size(); ++i) {
+    if (i > 0) {
+      feeding = pump_until(&s, whole, [&] { return input_taken(s); });
+      session_running_after(&s, Millis(options.gap_ms));
+    }
+    feeding = feeding && write_input(&s, options.pieces[i], whole) == options.pieces[i].size();
   }
-  RunResult result = session_finish(&s, std::chrono::seconds(options.timeout_seconds));
-  stop = true;
-  if (feeder.joinable()) feeder.join();
-  result.input_written = written;
-  return result;
+  if (options.input_mode != Input::kPipeLeftOpen) close_fd(s.in_fd);
+  return session_finish(&s, whole);
 }
 
 RunResult run_dicestat(const std::string &input) {
@@ -476,9 +389,7 @@ std::string shown_text(const std::string &screen) {
   for (size_t i = 0; i < screen.size(); ++i) {
     if (screen[i] != '\x1b') {
       text += screen[i];
-      continue;
-    }
-    if (i + 1 < screen.size() && screen[i + 1] == '[') { // CSI: parameters, then a final byte
+    } else if (i + 1 < screen.size() && screen[i + 1] == '[') { // CSI: parameters, final byte
       size_t end = screen.find_first_not_of("0123456789;?<=> !\"#$%&'()*+,-./:", i + 2);
       if (end == std::string::npos) break;
       int count = std::max(1, std::atoi(screen.c_str() + i + 2));
@@ -506,13 +417,12 @@ void put_file(const std::string &dir, const std::string &name, const std::string
 }
 
 void put_directory(const std::string &dir, const std::string &name) {
-  std::string path = dir + "/" + name;
-  ASSERT_EQ(mkdir(path.c_str(), 0755), 0) << "mkdir " << path << ": " << errno_text();
+  ASSERT_EQ(mkdir((dir + "/" + name).c_str(), 0755), 0) << "mkdir " << name << ": " << errno_text();
 }
 
 void put_symlink(const std::string &dir, const std::string &name, const std::string &target) {
-  std::string path = dir + "/" + name;
-  ASSERT_EQ(symlink(target.c_str(), path.c_str()), 0) << "symlink " << path << ": " << errno_text();
+  ASSERT_EQ(symlink(target.c_str(), (dir + "/" + name).c_str()), 0)
+      << "symlink " << name << ": " << errno_text();
 }
 
 } // namespace e2e

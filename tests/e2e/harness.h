@@ -2,8 +2,8 @@
 // started in a fresh scratch directory with the given input, environment,
 // limits and signals, its standard input and output on pipes, files or a
 // pseudo-terminal of its own; console bytes, files, exit status and peak
-// memory collected afterwards. Every wait has a deadline, and a program
-// still running at it is killed and the test failed.
+// memory collected afterwards. Every wait ends at a deadline at the latest,
+// and a program that has not ended by itself is killed and the test failed.
 #pragma once
 
 #include <sys/resource.h>
@@ -32,10 +32,9 @@ constexpr Millis kAppears{10000};
 #define DICESTAT_E2E_NATIVE 1 // the program is this build's own
 #endif
 
-// Whether the program under test is a native POSIX process. The Windows
-// program, run under Wine through a wrapper script (DICESTAT_E2E_PROGRAM),
-// is not: cases that send it signals, give it a terminal of its own or run
-// it as another user skip themselves for it with kNeedsNativeProgram.
+// Whether the program under test is a native POSIX process, not the Windows
+// program under Wine (DICESTAT_E2E_PROGRAM); cases that need one (signals, a
+// terminal of its own, another user) skip themselves with kNeedsNativeProgram.
 constexpr bool kNativeProgram = DICESTAT_E2E_NATIVE;
 constexpr char kNeedsNativeProgram[] = "needs a native POSIX program";
 
@@ -112,7 +111,7 @@ struct RunResult {
   // process's pages it inherits at fork: compare it with another run.
   long peak_rss_kib = 0;
   int signals_sent = 0;       // how many of RunOptions::signals went out
-  uint64_t input_written = 0; // bytes the program's standard input pipe took
+  uint64_t input_written = 0; // bytes the program's standard input took
 };
 
 // A running program. Going out of scope kills one still running, and
@@ -126,12 +125,10 @@ struct Session {
   RunResult result;          // filled in as the program runs
   termios initial_mode = {}; // the terminal's mode when the program started
   Clock::time_point start, deadline;
-  std::vector<int> signals; // RunOptions::signals
-  size_t next_signo = 0;    // the one sent next, at next_signal
+  std::vector<int> signals; // RunOptions::signals, sent in turn
   Clock::time_point next_signal;
   Millis signal_every{};
-  bool ended = false;  // reaped
-  bool killed = false; // by the runner, at a deadline
+  bool ended = false; // reaped
 
   Session() = default;
   Session(const Session &) = delete;
@@ -147,8 +144,7 @@ void session_type(Session *s, const std::string &bytes);
 
 // Waits until the program has shown `text` (see shown_text); the failure
 // message holds the screen.
-::testing::AssertionResult session_shows(Session *s, const std::string &text,
-                                         Millis within = kAppears);
+::testing::AssertionResult session_shows(Session *s, const std::string &text);
 
 // Waits `wait`, taking in output meanwhile; true when the program still runs.
 bool session_running_after(Session *s, Millis wait);

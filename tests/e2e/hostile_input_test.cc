@@ -13,8 +13,6 @@
 namespace e2e {
 namespace {
 
-constexpr int32_t kClock = 0; // the seed read as 0: the clock supplies it
-
 #if defined(__SANITIZE_ADDRESS__)
 constexpr bool kSanitized = true;
 #else

@@ -20,8 +20,6 @@ const std::string kSeedPrompt = "Enter seed or blank for time: ";
 // Long enough for a program that does not wait to have gone on.
 constexpr Millis kStillWaiting{500};
 
-constexpr int32_t kClock = 0; // the seed read as 0: the clock supplies it
-
 // Success when the two modes agree in their flags and control characters.
 ::testing::AssertionResult same_mode(const termios &expected, const termios &actual) {
   ::testing::AssertionResult verdict = ::testing::AssertionSuccess();
