@@ -127,10 +127,16 @@ struct WineDifference {
   const char *why;
 };
 
+const char kDublinUnderWine[] =
+    "Wine reads a zone file that calls winter time daylight saving its own way; "
+    ":Europe/London, the same clocks without that, gives the native values under Wine";
+
 const WineDifference kWineDifferences[] = {
     {"EST5,", "2026-07-01 12:00:00", 1782907200,
      "Wine's local time under TZ=EST5, is US Eastern with daylight saving (08:00 at 12:00 UTC), "
      "where the C library's is UTC; the program adds the same 4 hours to either"},
+    {":Europe/Dublin", "2026-01-15 12:00:00", 1768514400, kDublinUnderWine},
+    {":Europe/Dublin", "2026-07-01 12:00:00", 1782932400, kDublinUnderWine},
 };
 
 // The case's value, or the one the Windows program gives under Wine, with

@@ -314,7 +314,11 @@ TEST(KeyWait, KeyTypedAheadEndsItAtOnce) {
   session_type(&t, "36 1\rx");
   RunResult run = session_finish(&t);
   EXPECT_TRUE(ended_with(run, 1));
-  EXPECT_EQ(shown(t), kCountPrompt + "36 1\nx" + kSeedPrompt + kNoDice);
+  // The program may write the seed prompt before the terminal echoes the x.
+  std::string screen = shown(t);
+  size_t x = screen.find('x');
+  ASSERT_NE(x, std::string::npos) << visible(screen);
+  EXPECT_EQ(screen.erase(x, 1), kCountPrompt + "36 1\n" + kSeedPrompt + kNoDice);
   EXPECT_TRUE(same_mode(before, session_mode(t)));
 }
 
