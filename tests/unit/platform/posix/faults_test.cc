@@ -3,6 +3,7 @@
 // terminal's mode cannot be read or set; a clock that cannot be read.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -85,6 +86,7 @@ TEST(PosixFaults, WritesThroughAStream) {
     EXPECT_TRUE(kept == text.substr(0, kept.size()))
         << c.why << ": the bytes kept are not the text";
   }
+  std::filesystem::remove_all(dir);
 }
 
 // A terminal that is never opened: every call the key wait makes is faked,

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -18,11 +19,12 @@
 
 namespace {
 
-std::string scratch_file(const char *name) {
-  std::string dir = ::testing::TempDir() + "frame_test_XXXXXX";
-  if (!mkdtemp(&dir[0])) return "";
-  return dir + "/" + name;
-}
+// A scratch directory, removed with its files when the test ends.
+struct ScratchDir {
+  std::string path = ::testing::TempDir() + "frame_test_XXXXXX";
+  ScratchDir() { mkdtemp(&path[0]); }
+  ~ScratchDir() { std::filesystem::remove_all(path); }
+};
 
 std::string contents(const std::string &path) {
   std::ifstream in(path, std::ios::binary);
@@ -37,8 +39,8 @@ void detach_from_terminal() {
 }
 
 TEST(EndProcessDeathTest, ClosesEveryFileAndHandsOnTheStatus) {
-  std::string left_open = scratch_file("left_open.txt");
-  std::string never_written = scratch_file("empty.txt");
+  ScratchDir dir;
+  std::string left_open = dir.path + "/left_open.txt", never_written = dir.path + "/empty.txt";
   EXPECT_EXIT(
       {
         streams_start();
@@ -52,7 +54,8 @@ TEST(EndProcessDeathTest, ClosesEveryFileAndHandsOnTheStatus) {
 }
 
 TEST(ReportFatalDeathTest, ShowsTheTextExactlyAndFlushesNothing) {
-  std::string file = scratch_file("lost.txt");
+  ScratchDir dir;
+  std::string file = dir.path + "/lost.txt";
   for (const char *text : {kOutOfMemoryText, kNoEnvironmentText}) {
     EXPECT_EXIT(
         {
