@@ -18,9 +18,9 @@ namespace {
 
 constexpr uint32_t kEndBits = 0x43000000; // 128.0f, the first value left out
 // Runs of neighbouring values, taken in the order j * kStride modulo
-// kChunks: magnitudes mix, so that a fault confined to some shows early and
+// kChunks = 67 * 2^8 (kStride, a prime, does not divide it: each run once):
+// magnitudes mix, so that a fault confined to some of them shows early and
 // both threads get equal work, while branches within a run stay predictable.
-// kStride is a prime that does not divide kChunks = 67 * 2^8.
 constexpr uint32_t kChunkBits = 1 << 16;
 constexpr uint32_t kChunks = kEndBits / kChunkBits;
 constexpr uint64_t kStride = 10007;
@@ -67,11 +67,11 @@ int main() {
   Sweep sweep{Clock::now(), {0}};
   std::thread threads[kThreads];
   for (int t = 0; t < kThreads; ++t)
-    threads[t] = std::thread(sweep_chunks, &sweep, kChunks * t / kThreads,
-                             kChunks * (t + 1) / kThreads);
+    threads[t] =
+        std::thread(sweep_chunks, &sweep, kChunks * t / kThreads, kChunks * (t + 1) / kThreads);
   for (auto &thread : threads) thread.join();
   long differences = sweep.differences;
-  printf("%u values checked, %ld differences, %.1f s\n", kEndBits, differences,
+  printf("values checked: %u, differences: %ld, time: %.1f s\n", kEndBits, differences,
          seconds_since(sweep.start));
   return differences == 0 ? 0 : 1;
 }
