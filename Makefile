@@ -39,6 +39,14 @@ test-sanitize: packages-test
 	cmake --build $(SAN_BUILD) -j $(JOBS)
 	ctest --test-dir $(SAN_BUILD) --output-on-failure -j $(JOBS)
 
+# `make test-exhaustive` checks the fixed-point conversion of every share
+# and deviation a report can hold against a long-double run of the same
+# digits (tests/exhaustive/); a few minutes on two cores.
+.PHONY: test-exhaustive
+
+test-exhaustive: build
+	$(BUILD)/tests/fixed_point_sweep
+
 # `make test-windows` cross-builds the Windows program and its unit tests
 # with mingw-w64 and runs them under Wine, then runs the end-to-end tests
 # from a Linux build against the Windows program, then the console cases

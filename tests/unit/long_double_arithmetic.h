@@ -24,24 +24,23 @@ inline long double to_long_double(ExtFloat x) {
   return std::ldexp(static_cast<long double>(x.significand), x.exponent);
 }
 
-inline const LongDoubleTables &long_double_tables() {
-  static const LongDoubleTables tables = [] {
-    LongDoubleTables t;
-    for (int k = 0; k < kPow10TableSize; ++k) {
-      t.up[k] = to_long_double(kPow10Up[k]);
-      t.down[k] = to_long_double(kPow10Down[k]);
-    }
-    return t;
-  }();
-  return tables;
-}
+// Filled before main, so that a lookup in the digit loops is a plain load
+// (a function-local static is guarded on every call).
+inline const LongDoubleTables kLongDoubleTables = [] {
+  LongDoubleTables t;
+  for (int k = 0; k < kPow10TableSize; ++k) {
+    t.up[k] = to_long_double(kPow10Up[k]);
+    t.down[k] = to_long_double(kPow10Down[k]);
+  }
+  return t;
+}();
 
 struct LongDoubleArithmetic {
   using Number = long double;
   static Number from_double(double magnitude) { return magnitude; }
   static Number one() { return 1; }
-  static Number pow10_up(int k) { return long_double_tables().up[k]; }
-  static Number pow10_down(int k) { return long_double_tables().down[k]; }
+  static Number pow10_up(int k) { return kLongDoubleTables.up[k]; }
+  static Number pow10_down(int k) { return kLongDoubleTables.down[k]; }
   static Number mul(Number a, Number b) { return a * b; }
   static bool less(Number a, Number b) { return a < b; }
   static uint64_t split_integer(Number m, Number *rest) {
