@@ -63,6 +63,7 @@ test-exhaustive: build
 WIN_BUILD ?= build-win
 WIN_E2E_BUILD ?= build-win-e2e
 WINE_PREFIX = $(abspath $(WIN_BUILD))/wine-prefix
+# The project's one version, read from its definition in CMakeLists.txt.
 VERSION = $(shell sed -n 's/^project.dicestat VERSION \([^ ]*\) .*/\1/p' CMakeLists.txt)
 WIN_ZIP = $(WIN_BUILD)/dicestat-$(VERSION)-win64.zip
 
