@@ -1,89 +1,66 @@
 #!/usr/bin/env bash
 # The Windows zip as a Windows user meets it: unpacked into an empty folder,
 # dicestat.exe run there under Wine with its answers on a pipe, then
-# dicestat-chart.exe on what it wrote. Every file the programs write and
-# every byte of their output and exit status must equal those of the Linux
-# programs run the same way in a folder of the same name.
-#
-#   run.sh ZIP LINUX_DICESTAT LINUX_CHART   (WINEPREFIX set, its Wine started)
+# dicestat-chart.exe on what it wrote. Every file written, every output byte
+# and exit status must equal the Linux programs' run in a folder of the same
+# name.   run.sh ZIP LINUX_DICESTAT LINUX_CHART (WINEPREFIX set, Wine started)
 set -u
-src=$(cd "$(dirname "$0")/../.." && pwd)
 zip=$(realpath "$1") dicestat=$(realpath "$2") chart=$(realpath "$3")
 : "${WINEPREFIX:?the Wine prefix to run in}"
 work=$(mktemp -d "${TMPDIR:-/tmp}/wine-zip.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
 readonly kPacked="LICENSE.txt README.txt dicestat-chart.exe dicestat-chart.txt dicestat.exe dicestat.txt"
-readonly kTexts="LICENSE.txt README.txt dicestat-chart.txt dicestat.txt"
-readonly kAnswers='100000\n42\n'
 # The chart's runs: where (in: the folder; above: its parent, so that the
-# report's roll log lies beside it, not in the current folder) | its
-# arguments, with '/' in paths ('\' on Windows).
+# roll log lies beside the report, not in the current folder) | arguments,
+# paths with '/' ('\' on Windows).
 readonly kChartRuns="in|--summary statfile.txt
 in|statfile.txt
 in|--independence dicefile.txt
 above|FOLDER/statfile.txt"
 
 status=0
-fail() {
-  echo "FAIL: $*"
-  status=1
-}
+fail() { echo "FAIL: $*" && status=1; }
+listing() { (cd "$1" && LC_ALL=C ls | tr '\n' ' '); }
 
 folder=$(basename "$zip" .zip) # dicestat-<version>-win64
-version=${folder#dicestat-}
-version=${version%-win64}
+version=${folder#dicestat-} && version=${version%-win64}
 win=$work/win/$folder linux=$work/linux/$folder
-mkdir -p "$work/win" "$linux" "$work/out"
+mkdir -p "$linux" "$work/win" "$work/out"
 (cd "$work/win" && cmake -E tar xf "$zip") || fail "cannot unpack $zip"
-[[ $(cd "$win" && LC_ALL=C ls | tr '\n' ' ') == "$kPacked " ]] ||
-  fail "the zip's folder holds $(ls "$win" | tr '\n' ' '), not $kPacked"
-
-# Each text is printable ASCII in lines that end with CR LF; the README and
-# the licence are the repository's, each manual page names its version.
-for f in $kTexts; do
-  if LC_ALL=C grep -qv $'^[ -~]*\r$' "$win/$f" || [[ $(tail -c 1 "$win/$f") != '' ]]; then
+[[ $(listing "$win") == "$kPacked " ]] || fail "the zip holds $(listing "$win"), not $kPacked"
+for f in LICENSE.txt README.txt dicestat.txt dicestat-chart.txt; do # printable ASCII lines, CR LF
+  LC_ALL=C grep -qv $'^[ -~]*\r$' "$win/$f" || [[ -n $(tail -c 1 "$win/$f") ]] &&
     fail "$f: a line that is not printable ASCII ending with CR LF"
-  fi
 done
-cmp -s <(tr -d '\r' <"$win/README.txt") "$src/README.md" || fail "README.txt is not README.md"
-cmp -s <(tr -d '\r' <"$win/LICENSE.txt") "$src/LICENSE" || fail "LICENSE.txt is not LICENSE"
 for f in dicestat.txt dicestat-chart.txt; do
   grep -q "^dicestat $version " "$win/$f" || fail "$f: no footer with the version $version"
 done
 
-# Runs `command...` in `dir` with standard input from `in`; its output and
-# status into $work/out/<side>.<n>.*
-run() { # side n dir in command...
+# Runs `command...` in dir; its output and status into $work/out/side.n.*
+run() { # side n dir stdin command...
   local side=$1 n=$2 dir=$3 in=$4
   shift 4
   (cd "$dir" && "$@" <"$in" >"$work/out/$side.$n.out" 2>"$work/out/$side.$n.err"
     echo $? >"$work/out/$side.$n.status")
 }
-
-# Run n's output on both sides; a Windows run above the folder has its
-# paths' '\' put back as '/'.
+# Run n's output on both sides; a Windows run above the folder has its '\' put back as '/'.
 same_output() { # n where name
   local k
   for k in out err status; do
-    if ! cmp -s <(if [[ $2 == above ]]; then tr '\\' '/'; else cat; fi <"$work/out/win.$1.$k") \
-      "$work/out/linux.$1.$k"; then
-      fail "$3: standard $k differs from Linux's (status $(cat "$work/out/win.$1.status"))"
-      return
-    fi
+    cmp -s <(if [[ $2 == above ]]; then tr '\\' '/'; else cat; fi <"$work/out/win.$1.$k") \
+      "$work/out/linux.$1.$k" || { fail "$3: standard $k differs from Linux's" && return; }
   done
   echo "ok: $3: the same $(wc -c <"$work/out/linux.$1.out") bytes out, status $(cat "$work/out/linux.$1.status")"
 }
 
-printf "$kAnswers" >"$work/answers"
+printf '100000\n42\n' >"$work/answers"
 run win 0 "$win" "$work/answers" wine dicestat.exe
 run linux 0 "$linux" "$work/answers" "$dicestat"
-same_output 0 in "dicestat, answers $kAnswers"
+same_output 0 in "dicestat, 100000 rolls, seed 42"
 n=0
 while IFS='|' read -r where args; do
-  n=$((n + 1))
-  args=${args//FOLDER/$folder}
-  dir=$win exe=dicestat-chart.exe
+  n=$((n + 1)) args=${args//FOLDER/$folder} dir=$win exe=dicestat-chart.exe
   [[ $where == above ]] && dir=$work/win exe="$folder\\$exe"
   # shellcheck disable=SC2086 # the arguments split at blanks
   run win $n "$dir" /dev/null wine "$exe" ${args//\//\\}
@@ -93,9 +70,9 @@ while IFS='|' read -r where args; do
 done <<<"$kChartRuns"
 
 # The files written: the same names, the same bytes.
-written=$(cd "$linux" && LC_ALL=C ls | tr '\n' ' ')
-[[ $(cd "$win" && LC_ALL=C ls | tr '\n' ' ') == "$(printf '%s\n' $kPacked $written | LC_ALL=C sort | tr '\n' ' ')" ]] ||
-  fail "the Windows programs wrote other files than Linux's: $written"
+written=$(listing "$linux")
+[[ $(listing "$win") == "$(printf '%s\n' $kPacked $written | LC_ALL=C sort | tr '\n' ' ')" ]] ||
+  fail "the Windows programs wrote other files than Linux's ($written)"
 for f in $written; do
   cmp -s "$win/$f" "$linux/$f" && echo "ok: $f: the same $(wc -c <"$linux/$f") bytes" ||
     fail "$f differs from Linux's"
