@@ -276,6 +276,6 @@ TEST(ChartCommand, IndependenceOfRollLogs) {
       << "10 rolls: no lag has pairs enough";
 }
 
-#endif
+#endif // _WIN32
 
 } // namespace
