@@ -47,34 +47,47 @@ test-sanitize: packages-test
 test-exhaustive: build
 	$(BUILD)/tests/fixed_point_sweep
 
-# `make test-windows` cross-builds the Windows program and its unit tests
-# with mingw-w64 and runs them under Wine, then runs the end-to-end tests
-# from a Linux build against the Windows program, then the console cases
-# (tests/wine-console/run.sh: the program at a terminal under tmux, its
-# files compared with the Linux build's program's). Wine runs in a prefix
-# of its own under $(WIN_BUILD), started first (or every test waits for it
-# to boot) and stopped at the end, whatever happened; a server left running
-# in it by an earlier run is stopped first.
+# `make package-windows` cross-builds both programs with mingw-w64 and packs
+# them, the README, the manual pages as plain text and the licence into
+# $(WIN_ZIP) (cmake/windows-zip.cmake).
+#
+# `make test-windows` builds the zip and the unit tests of both programs
+# with mingw-w64 and runs the tests under Wine, then runs the end-to-end
+# tests from a Linux build against the Windows program, then both programs
+# from the unpacked zip against the Linux ones (tests/wine-zip/run.sh), then
+# the console cases (tests/wine-console/run.sh: the program at a terminal
+# under tmux, its files compared with the Linux build's program's). Wine
+# runs in a prefix of its own under $(WIN_BUILD), started first (or every
+# test waits for it to boot) and stopped at the end, whatever happened; a
+# server left running in it by an earlier run is stopped first.
 WIN_BUILD ?= build-win
 WIN_E2E_BUILD ?= build-win-e2e
 WINE_PREFIX = $(abspath $(WIN_BUILD))/wine-prefix
+# The project's one version, read from its definition in CMakeLists.txt.
+VERSION = $(shell sed -n 's/^project.dicestat VERSION \([^ ]*\) .*/\1/p' CMakeLists.txt)
+WIN_ZIP = $(WIN_BUILD)/dicestat-$(VERSION)-win64.zip
 
-.PHONY: test-windows
+.PHONY: package-windows test-windows
 
-test-windows: packages-windows
-	cmake -S . -B $(WIN_E2E_BUILD) $(CONFIG) -DDICESTAT_E2E_PROGRAM=$(abspath $(WIN_BUILD))/dicestat-wine
-	cmake --build $(WIN_E2E_BUILD) -j $(JOBS) --target e2e_tests dicestat
+package-windows: packages-windows
 	cmake -S . -B $(WIN_BUILD) $(CONFIG) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake
+	cmake --build $(WIN_BUILD) -j $(JOBS) --target zip_contents
+	cd $(WIN_BUILD) && cpack -G ZIP
+
+test-windows: package-windows
+	cmake -S . -B $(WIN_E2E_BUILD) $(CONFIG) -DDICESTAT_E2E_PROGRAM=$(abspath $(WIN_BUILD))/dicestat-wine
+	cmake --build $(WIN_E2E_BUILD) -j $(JOBS) --target e2e_tests dicestat dicestat-chart
 	set -e; mkdir -p $(WINE_PREFIX); \
 	export WINEPREFIX=$(WINE_PREFIX) WINEDEBUG=-all; \
 	trap 'wineserver -k 2>/dev/null || true' EXIT; \
 	wineserver -k 2>/dev/null || true; \
 	wineserver -p >$(WIN_BUILD)/wineserver.log 2>&1; \
 	wine wineboot -i >$(WIN_BUILD)/wineboot.log 2>&1 </dev/null; \
-	cmake --build $(WIN_BUILD) -j $(JOBS) --target dicestat unit_tests host_tests; \
+	cmake --build $(WIN_BUILD) -j $(JOBS) --target dicestat unit_tests host_tests chart_tests; \
 	status=0; \
 	ctest --test-dir $(WIN_BUILD) --output-on-failure -j $(JOBS) || status=1; \
 	ctest --test-dir $(WIN_E2E_BUILD)/tests --output-on-failure -j $(JOBS) || status=1; \
+	tests/wine-zip/run.sh $(WIN_ZIP) $(WIN_E2E_BUILD)/dicestat $(WIN_E2E_BUILD)/tools/chart/dicestat-chart || status=1; \
 	tests/wine-console/run.sh $(WIN_BUILD)/dicestat.exe $(WIN_E2E_BUILD)/dicestat || status=1; \
 	exit $$status
 

@@ -1,17 +1,20 @@
 # Install rules and the Debian package. `cmake --install <build> --prefix DIR`
-# puts the two programs in DIR/bin and their manual pages in
-# DIR/share/man/man1 (the program alone in a build without the tools);
-# `cpack -G DEB` in the build directory packs the same files under /usr.
+# puts the two programs in DIR/bin, their manual pages in DIR/share/man/man1
+# (the program alone in a build without the tools) and the licence in
+# DIR/share/doc/dicestat/copyright; `cpack -G DEB` in the build directory
+# packs the same files under /usr.
 include(GNUInstallDirs)
 
 install(TARGETS dicestat RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES ${PROJECT_SOURCE_DIR}/man/dicestat.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${PROJECT_BINARY_DIR}/man/dicestat.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 if(DICESTAT_TOOLS)
   install(TARGETS dicestat-chart RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-  install(FILES ${PROJECT_SOURCE_DIR}/man/dicestat-chart.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  install(FILES ${PROJECT_BINARY_DIR}/man/dicestat-chart.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endif()
+# The licence, where Debian keeps a package's copyright.
+install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME copyright)
 
-set(CPACK_PACKAGE_VERSION 0.1.0)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME dicestat)
 set(CPACK_PACKAGE_VENDOR "dicestat maintainers")

@@ -1,4 +1,5 @@
-# The Windows build: the program, and its unit tests run under Wine. The
+# The Windows build: the program and dicestat-chart, their unit tests run
+# under Wine, and the zip that carries both (cmake/windows-zip.cmake). The
 # end-to-end tests are POSIX code; a Linux build runs them against the
 # Windows program through the wrapper script made here (see `make
 # test-windows`).
@@ -25,4 +26,9 @@ if(DICESTAT_TESTS)
 
   enable_testing()
   add_subdirectory(tests)
+endif()
+
+if(DICESTAT_TOOLS)
+  add_subdirectory(tools/chart)
+  include(cmake/windows-zip.cmake)
 endif()

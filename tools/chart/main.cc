@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "fit.h"
+#include "host_io.h"
 #include "independence.h"
 #include "report_parse.h"
 #include "roll_log.h"
@@ -97,7 +98,7 @@ int test_log(const char *path, Independence &result) {
 std::string log_beside(const char *report_path, int64_t rolls) {
   if (std::strcmp(report_path, "-") == 0) return "";
   std::string path = report_path;
-  path = path.substr(0, path.rfind('/') + 1) + kDefaultLog;
+  path = path.substr(0, path.find_last_of(kPathSeparators) + 1) + kDefaultLog;
   std::error_code error;
   if (!std::filesystem::is_regular_file(path, error)) return "";
   auto size = std::filesystem::file_size(path, error);
@@ -150,6 +151,7 @@ int report_command(const char *path, Mode mode, const char *log_path) {
 } // namespace
 
 int main(int argc, char **argv) {
+  use_binary_stdio();
   const char *path = nullptr;
   const char *log_path = nullptr;
   Mode mode = Mode::kPicture;

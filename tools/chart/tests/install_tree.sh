@@ -1,6 +1,6 @@
 #!/bin/sh
-# `cmake --install` puts both programs and both manual pages under a fresh
-# prefix, and the installed programs work together.
+# `cmake --install` puts both programs, both manual pages and the licence
+# under a fresh prefix, and the installed programs work together.
 set -u
 cmake=$1
 build=$2
@@ -12,7 +12,7 @@ status=0
 for f in bin/dicestat bin/dicestat-chart; do
   [ -x "$prefix/$f" ] || { echo "not installed: $f"; status=1; }
 done
-for f in share/man/man1/dicestat.1 share/man/man1/dicestat-chart.1; do
+for f in share/man/man1/dicestat.1 share/man/man1/dicestat-chart.1 share/doc/dicestat/copyright; do
   [ -f "$prefix/$f" ] || { echo "not installed: $f"; status=1; }
 done
 [ $status = 0 ] || exit 1

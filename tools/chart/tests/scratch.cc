@@ -1,20 +1,30 @@
 #include "scratch.h"
 
+#ifndef _WIN32
 #include <sys/wait.h>
+#endif
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 
 #include <gtest/gtest.h>
 
 Scratch::Scratch() {
-  const char *tmp = std::getenv("TMPDIR");
-  std::string pattern =
-      std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/dicestat-chart-test.XXXXXX";
-  if (mkdtemp(pattern.data()) == nullptr) ADD_FAILURE() << "cannot make " << pattern;
-  dir = pattern;
+  namespace fs = std::filesystem;
+  std::error_code error;
+  fs::path base = fs::temp_directory_path(error);
+  std::random_device random;
+  for (int tries = 0; !error && tries < 100; ++tries) {
+    fs::path candidate = base / ("dicestat-chart-test." + std::to_string(random()));
+    if (fs::create_directory(candidate, error)) {
+      dir = candidate.string();
+      return;
+    }
+  }
+  ADD_FAILURE() << "cannot make a directory in " << base << ": " << error.message();
 }
 
 Scratch::~Scratch() {
@@ -40,14 +50,23 @@ std::string shell_quote(std::string_view text) {
 
 int run_shell(const std::string &command) {
   int status = std::system(command.c_str());
+#ifdef _WIN32
+  return status; // the command's own exit status
+#else
   return status != -1 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+#endif
 }
 
 std::string dicestat_report(std::string_view answers, std::string *log) {
   Scratch scratch;
   write_file(scratch.path("answers"), answers);
+#ifdef _WIN32
+  std::string command = "set \"TZ=UTC\" && cd /d \"" + scratch.dir + "\" && \"" + DICESTAT_BINARY +
+                        "\" <answers >NUL";
+#else
   std::string command = "cd " + shell_quote(scratch.dir) + " && TZ=UTC " +
                         shell_quote(DICESTAT_BINARY) + " <answers >/dev/null";
+#endif
   EXPECT_EQ(run_shell(command), 0) << command;
   if (log != nullptr) *log = read_file(scratch.path("dicefile.txt"));
   return read_file(scratch.path("statfile.txt"));

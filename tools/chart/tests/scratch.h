@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
-// A fresh directory under $TMPDIR (or /tmp), removed with its content at the
-// end of the scope.
+// A fresh directory under $TMPDIR (or /tmp; the user's temporary folder on
+// Windows), removed with its content at the end of the scope.
 struct Scratch {
   std::string dir;
   Scratch();
@@ -21,7 +21,8 @@ void write_file(const std::string &path, std::string_view bytes);
 // The text quoted for sh.
 std::string shell_quote(std::string_view text);
 
-// Runs a sh command line; returns its exit status, or -1 when it did not exit.
+// Runs a command line in the system's shell (sh; cmd on Windows); returns
+// its exit status, or -1 when it did not exit.
 int run_shell(const std::string &command);
 
 // The statistics report of a dicestat run given these answers, run in a
