@@ -164,8 +164,8 @@ std::string power_summary(const Power &power) {
 FitWords power_words(const Power &power, int64_t rolls) {
   std::string needed =
       "about " + three_digits(static_cast<double>(power.needed) / kMillion) + " million rolls";
-  if (rolls <= 0) return {"Power: " + needed + " show the generator's split, 4 runs in 5", ""};
-  return {"Power: these rolls show one outcome " + three_digits(100 * power.detectable) +
-              " % more often than 1/36, 4 runs in 5",
-          "(Pearson, 5 % level); the generator's split needs " + needed};
+  if (rolls <= 0) return {"Power: " + needed + " catch the generator's split, 4 runs in 5", ""};
+  return {"Power: these rolls catch one outcome " + three_digits(100 * power.detectable) +
+              " % more often than 1/36",
+          "4 runs in 5, at the 5 % level; the 911/910 split needs " + needed};
 }
