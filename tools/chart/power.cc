@@ -50,9 +50,10 @@ Power power_for(int64_t rolls) {
   double lambda = non_centrality();
   Power power;
   power.needed = static_cast<int64_t>(std::ceil(lambda / generator_distance()));
-  // One outcome at (1 + d)/36 and 35 at (1 - d/35)/36 are d^2/35 from fair
-  // dice per roll.
-  power.detectable = rolls > 0 ? std::sqrt(kFitDegrees * lambda / static_cast<double>(rolls))
+  // One outcome at (1 + d)/36 and the 35 others at (1 - d/35)/36 are
+  // d^2/35 from fair dice per roll.
+  constexpr double kOthers = kReportOutcomes - 1;
+  power.detectable = rolls > 0 ? std::sqrt(kOthers * lambda / static_cast<double>(rolls))
                                : std::numeric_limits<double>::quiet_NaN();
   return power;
 }

@@ -99,10 +99,7 @@ LogRead read_roll_log(LogSource source, PairCounts *pairs, int64_t limit) {
       return log;
     }
     if (!reader.read_piece(text.get(), size, rolls.get())) break;
-    if (log.rolls > limit) {
-      log.over_limit = true;
-      break;
-    }
+    if (log.rolls > limit) break;
     if (size < kPieceBytes) {
       reader.count(rolls.get(), finish_tokens(reader.tokens, rolls.get()));
       break;

@@ -22,7 +22,6 @@ struct LogSource {
 
 struct LogRead {
   bool ok = false;                      // the log was read to its end, or past the limit
-  bool over_limit = false;              // reading stopped after more than the limit's rolls
   int64_t rolls = 0;                    // rolls read
   int64_t counts[kReportOutcomes] = {}; // of each outcome among them
   std::string where;                    // when !ok: "line:column" of a bad token, or empty
@@ -30,6 +29,7 @@ struct LogRead {
 };
 
 // Reads the source into *pairs, which must be fresh, or only counts its
-// rolls when pairs is null; stops once it has more than `limit` rolls.
+// rolls when pairs is null; stops once it has read more than `limit` rolls,
+// with the counts of those.
 LogRead read_roll_log(LogSource source, PairCounts *pairs,
                       int64_t limit = std::numeric_limits<int64_t>::max());
