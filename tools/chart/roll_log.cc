@@ -47,7 +47,7 @@ struct Reader {
   // Up to `size` bytes into text, the head's first; 0 at the end.
   size_t fill(unsigned char *text, size_t size) {
     size_t n = std::min(size, source.head.size());
-    std::memcpy(text, source.head.data(), n);
+    if (n > 0) std::memcpy(text, source.head.data(), n); // an empty head may have no data
     source.head.remove_prefix(n);
     if (n < size) n += std::fread(text + n, 1, size - n, source.file);
     return n;
