@@ -93,10 +93,10 @@ int write_out(const std::string &out) {
 // when there is none.
 std::string log_beside(const char *report_path) {
   if (std::strcmp(report_path, "-") == 0) return "";
-  std::string path = report_path;
-  path = path.substr(0, path.rfind('/') + 1) + kDefaultLog;
+  // The report's directory, whichever separator the system uses.
+  std::filesystem::path path = std::filesystem::path(report_path).replace_filename(kDefaultLog);
   std::error_code error;
-  return std::filesystem::is_regular_file(path, error) ? path : "";
+  return std::filesystem::is_regular_file(path, error) ? path.string() : "";
 }
 
 // The first outcome whose count differs between log and report, in words;
