@@ -1,7 +1,10 @@
 #include "fit.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <numeric>
+#include <vector>
 
 #include <boost/math/policies/policy.hpp>
 #include <boost/math/special_functions/gamma.hpp>
@@ -20,25 +23,89 @@ using NoThrow = policies::policy<policies::domain_error<policies::errno_on_error
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-// Share of all rolls the generator gives outcome index i.
-double generator_probability(int i) {
-  int ways = kGeneratorShare + (i < kGeneratorFavoured ? 1 : 0);
-  return static_cast<double>(ways) / kGeneratorRange;
+// A distribution of the outcomes in whole chances: outcome i has ways[i] in
+// `range`.
+struct Hypothesis {
+  int32_t ways[kReportOutcomes];
+  int32_t range;
+};
+
+Hypothesis fair_dice() {
+  Hypothesis h{{}, kReportOutcomes};
+  for (int32_t &w : h.ways) w = 1;
+  return h;
 }
 
-double fair_probability(int) {
-  return 1.0 / kReportOutcomes;
+Hypothesis generator_split() {
+  Hypothesis h{{}, kGeneratorRange};
+  for (int i = 0; i < kReportOutcomes; ++i)
+    h.ways[i] = kGeneratorShare + (i < kGeneratorFavoured ? 1 : 0);
+  return h;
 }
 
-FitTest test(const Report &report, double (*probability)(int)) {
-  double rolls = report.total_count;
+double statistic(const int32_t (&counts)[kReportOutcomes], int32_t rolls, const Hypothesis &h) {
   double chi2 = 0;
   for (int i = 0; i < kReportOutcomes; ++i) {
-    double expected = rolls * probability(i);
-    double gap = report.rows[i].count - expected;
+    double expected = rolls * (static_cast<double>(h.ways[i]) / h.range);
+    double gap = counts[i] - expected;
     chi2 += gap * gap / expected;
   }
-  return {chi2, chi2_upper_tail(chi2)};
+  return chi2;
+}
+
+// For a fixed number of rolls the statistic is (range / (rolls * lcm)) times
+// the sum of count^2 * lcm / ways, less the rolls: that sum orders samples
+// as the statistic does, in whole numbers, so equal statistics tie exactly.
+struct Order {
+  int64_t factor[kReportOutcomes]; // lcm / ways[i]
+};
+
+Order order_of(const Hypothesis &h) {
+  int64_t lcm = 1;
+  for (int32_t w : h.ways) lcm = std::lcm(lcm, int64_t{w});
+  Order order;
+  for (int i = 0; i < kReportOutcomes; ++i) order.factor[i] = lcm / h.ways[i];
+  return order;
+}
+
+int64_t order_key(const int32_t (&counts)[kReportOutcomes], const Order &order) {
+  int64_t key = 0;
+  for (int i = 0; i < kReportOutcomes; ++i) key += int64_t{counts[i]} * counts[i] * order.factor[i];
+  return key;
+}
+
+// Samples of `rolls` rolls drawn from h whose statistic is at least the one
+// of `counts`, out of mc.samples.
+int64_t as_extreme(const int32_t (&counts)[kReportOutcomes], int32_t rolls, const Hypothesis &h,
+                   const MonteCarlo &mc) {
+  std::vector<uint8_t> outcome_of(static_cast<size_t>(h.range)); // each of the range's chances
+  for (int i = 0, at = 0; i < kReportOutcomes; at += h.ways[i++])
+    std::fill(outcome_of.begin() + at, outcome_of.begin() + at + h.ways[i],
+              static_cast<uint8_t>(i));
+  Order order = order_of(h);
+  int64_t observed = order_key(counts, order), found = 0;
+  for (int64_t b = 0; b < mc.samples; ++b) {
+    RandomStream stream = random_stream(mc.seed, static_cast<uint64_t>(b));
+    int32_t sample[kReportOutcomes] = {};
+    for (int32_t r = 0; r < rolls; ++r)
+      ++sample[outcome_of[random_below(stream, static_cast<uint32_t>(h.range))]];
+    found += order_key(sample, order) >= observed;
+  }
+  return found;
+}
+
+FitTest test(const int32_t (&counts)[kReportOutcomes], int32_t rolls, const Hypothesis &h,
+             const MonteCarlo &mc) {
+  FitTest result;
+  result.chi2 = statistic(counts, rolls, h);
+  int32_t fewest = *std::min_element(h.ways, h.ways + kReportOutcomes);
+  if (int64_t{rolls} * fewest >= int64_t{kMinExpected} * h.range) {
+    result.p = chi2_upper_tail(result.chi2);
+  } else {
+    result.samples = mc.samples;
+    result.p = simulated_p(as_extreme(counts, rolls, h, mc), mc.samples);
+  }
+  return result;
 }
 
 } // namespace
@@ -48,7 +115,10 @@ double chi2_upper_tail(double x, int degrees) {
   return boost::math::gamma_q(degrees / 2.0, x / 2, NoThrow());
 }
 
-Fit fit_report(const Report &report) {
+Fit fit_report(const Report &report, const MonteCarlo &mc) {
   if (report.roll_count <= 0 || report.total_count <= 0) return {{kNaN, kNaN}, {kNaN, kNaN}};
-  return {test(report, fair_probability), test(report, generator_probability)};
+  int32_t counts[kReportOutcomes];
+  for (int i = 0; i < kReportOutcomes; ++i) counts[i] = report.rows[i].count;
+  int32_t rolls = report.total_count;
+  return {test(counts, rolls, fair_dice(), mc), test(counts, rolls, generator_split(), mc)};
 }

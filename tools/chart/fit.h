@@ -1,8 +1,11 @@
 // Goodness of fit of a report's 36 counts: Pearson's chi-square statistic and
 // its upper-tail p-value, against fair dice and against the generator's own
-// distribution of outcomes.
+// distribution of outcomes. Where an expected count is below 5 the
+// chi-square distribution is a poor guide to the statistic, and p is
+// simulated instead.
 #pragma once
 
+#include "monte_carlo.h"
 #include "report_parse.h"
 
 // Degrees of freedom of the test: the outcomes less one, since the counts add
@@ -15,9 +18,14 @@ constexpr int kGeneratorRange = 32768;
 constexpr int kGeneratorFavoured = kGeneratorRange % kReportOutcomes;
 constexpr int kGeneratorShare = kGeneratorRange / kReportOutcomes;
 
+// Below this expected count in any outcome, p is simulated.
+constexpr int kMinExpected = 5;
+
 struct FitTest {
-  double chi2 = 0; // Pearson's statistic; NaN when there is nothing to test
-  double p = 0;    // chance of a statistic at least this large; NaN likewise
+  double chi2 = 0;     // Pearson's statistic; NaN when there is nothing to test
+  double p = 0;        // chance of a statistic at least this large; NaN likewise
+  int64_t samples = 0; // samples drawn from the distribution tested to find p;
+                       // 0 when p is the chi-square distribution's
 };
 
 struct Fit {
@@ -30,5 +38,7 @@ struct Fit {
 double chi2_upper_tail(double x, int degrees = kFitDegrees);
 
 // Both tests of a report; NaN throughout for a report without rolls (none
-// made, or a negative number asked for).
-Fit fit_report(const Report &report);
+// made, or a negative number asked for). A simulated p draws mc.samples
+// samples of the report's number of rolls from the distribution tested and
+// counts those whose statistic is at least the report's.
+Fit fit_report(const Report &report, const MonteCarlo &mc = {});

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "fit.h"
+#include "permutation_test.h"
 
 LagTest test_table(const uint32_t *table, int64_t lag) {
   int64_t rows[kReportOutcomes] = {}, columns[kReportOutcomes] = {};
@@ -57,4 +58,9 @@ Independence test_independence(const PairCounts &counts, int64_t rolls) {
     result.p = std::min(result.lags[result.worst].p * tests, 1.0);
   }
   return result;
+}
+
+Independence independence_of(const PairCounts &counts, int64_t rolls, const MonteCarlo &mc) {
+  if (pairs_before(1, rolls) >= kMinPairs) return test_independence(counts, rolls);
+  return permutation_test(counts.outcomes, mc);
 }

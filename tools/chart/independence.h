@@ -1,10 +1,12 @@
 // Pearson's chi-square test of independence on the pair table of each lag,
-// and the verdict over all lags tested.
+// and the verdict over all lags tested. With pairs enough p comes from the
+// chi-square distribution; with fewer, from permutations of the rolls.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
+#include "monte_carlo.h"
 #include "pair_counts.h"
 
 // A lag is tested only with at least five pairs per cell on average.
@@ -15,15 +17,23 @@ struct LagTest {
   int64_t pairs = 0; // pairs in the table
   double chi2 = 0;   // Pearson's statistic over the non-empty rows and columns
   int df = 0;        // (rows - 1)(columns - 1) over those
-  double p = 0;      // chance of a statistic at least this large
+  double p = 0;      // chance of a statistic at least this large: the chi-square
+                     // distribution's, or the share of permutations that reach it
 };
 
 struct Independence {
   int64_t rolls = 0;         // in the log
   int64_t analysed = 0;      // the first rolls, at most kMaxAnalysedRolls
   std::vector<LagTest> lags; // the lags tested, 1 first, each twice the one before
-  size_t worst = 0;          // the lag with the smallest p; the smallest such lag among equals
-  double p = 0;              // its p times the lags tested, at most 1; NaN when none was tested
+  size_t worst = 0;          // the lag with the smallest chi-square p; the smallest such lag
+                             // among equals
+  double p = 0;              // its p times the lags tested, at most 1, or with permutations the
+                             // share of them whose smallest p is at most it; NaN when no lag
+                             // was tested
+  int64_t permutations = 0;  // behind every p, or that would have been had a lag been
+                             // tested; 0 when each p is the chi-square distribution's
+  double smallest_p = 0;     // with permutations: the worst lag's chi-square p, the statistic
+                             // that p is found for
 };
 
 // The test of one table; `pairs` and the statistic are 0 for an empty table.
@@ -31,3 +41,7 @@ LagTest test_table(const uint32_t *table, int64_t lag);
 
 // Every lag of the counts while it has kMinPairs pairs.
 Independence test_independence(const PairCounts &counts, int64_t rolls);
+
+// The test of counts.outcomes, all the rolls of a log: as test_independence
+// when lag 1 has kMinPairs pairs, else by permutations (permutation_test.h).
+Independence independence_of(const PairCounts &counts, int64_t rolls, const MonteCarlo &mc);

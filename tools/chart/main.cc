@@ -1,16 +1,21 @@
-// dicestat-chart: reads a statistics report and writes it as an SVG picture
-// to standard output, or with --summary the report's two tests of fit as two
-// lines of text; with --independence it tests a roll log instead.
+// dicestat-chart: reads a statistics report, or a list of rolls, and writes
+// it as an SVG picture to standard output; with --summary its tests of fit
+// and their power as lines of text; with --independence it tests a roll
+// log alone.
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <limits>
 #include <string>
 #include <string_view>
 
 #include "fit.h"
 #include "host_io.h"
 #include "independence.h"
+#include "options.h"
+#include "power.h"
+#include "report_from_counts.h"
 #include "report_parse.h"
 #include "roll_log.h"
 #include "svg.h"
@@ -27,11 +32,8 @@ constexpr size_t kMaxInputBytes = 64 * 1024;
 
 constexpr const char *kDefaultPath = "statfile.txt";
 constexpr const char *kDefaultLog = "dicefile.txt";
-constexpr const char *kUsage = "usage: dicestat-chart [--log LOG] [FILE | -] > chart.svg\n"
-                               "       dicestat-chart --summary [FILE | -]\n"
-                               "       dicestat-chart --independence [LOG | -]\n";
-
-enum class Mode { kPicture, kSummary, kIndependence };
+// How a report begins, and a list of rolls never does.
+constexpr std::string_view kReportStart = "Number of rolls:";
 
 int fail(std::string_view where, std::string_view what) {
   std::fprintf(stderr, "dicestat-chart: %.*s: %.*s\n", static_cast<int>(where.size()), where.data(),
@@ -39,28 +41,10 @@ int fail(std::string_view where, std::string_view what) {
   return kExitFailure;
 }
 
-struct Input {
-  bool ok = false;   // read to its end
-  std::string bytes; // what was read, at most kMaxInputBytes + 1
-  std::string error; // the reason when !ok
-};
-
-Input read_all(std::FILE *file) {
-  Input in;
-  char buf[4096];
-  while (in.bytes.size() <= kMaxInputBytes) {
-    size_t n = std::fread(buf, 1, sizeof buf, file);
-    in.bytes.append(buf, n);
-    if (n < sizeof buf) break;
-  }
-  if (std::ferror(file)) {
-    in.error = std::strerror(errno);
-  } else if (in.bytes.size() > kMaxInputBytes) {
-    in.error = "larger than " + std::to_string(kMaxInputBytes) + " bytes; not a report";
-  } else {
-    in.ok = true;
-  }
-  return in;
+// A log that could not be read: the system's reason, or the line and
+// column of the bad token after the name, as a compiler gives them.
+int fail_log(const std::string &name, const LogRead &log) {
+  return fail(log.where.empty() ? name : name + ":" + log.where, log.error);
 }
 
 int usage_error(std::string_view what) {
@@ -69,41 +53,34 @@ int usage_error(std::string_view what) {
   return kExitFailure;
 }
 
-// The file at path, or standard input for "-"; *name is what messages call it.
-std::FILE *open_input(const char *path, const char **name) {
-  bool from_stdin = std::strcmp(path, "-") == 0;
-  *name = from_stdin ? "standard input" : path;
-  return from_stdin ? stdin : std::fopen(path, "rb");
+struct Input {
+  bool ok = false;   // read without an error
+  std::string bytes; // the first bytes, at most kMaxInputBytes + 1
+  std::string error; // the system's reason when !ok
+};
+
+Input read_head(std::FILE *file) {
+  Input in;
+  in.bytes.resize(kMaxInputBytes + 1);
+  in.bytes.resize(std::fread(in.bytes.data(), 1, in.bytes.size(), file));
+  in.ok = !std::ferror(file);
+  if (!in.ok) in.error = std::strerror(errno);
+  return in;
 }
 
-void close_input(std::FILE *file) {
-  if (file != stdin) std::fclose(file);
+// The file at path, or standard input for "-"; name is what messages call it.
+struct Opened {
+  std::FILE *file;
+  std::string name;
+};
+
+Opened open_input(const char *path) {
+  if (std::strcmp(path, "-") == 0) return {stdin, "standard input"};
+  return {std::fopen(path, "rb"), path};
 }
 
-// Reads the roll log at path and tests it; on failure says why.
-int test_log(const char *path, Independence &result) {
-  const char *name;
-  std::FILE *file = open_input(path, &name);
-  if (file == nullptr) return fail(name, std::strerror(errno));
-  PairCounts counts = make_pair_counts();
-  LogRead log = read_roll_log(file, counts);
-  close_input(file);
-  if (!log.ok) return fail(name, log.error);
-  result = test_independence(counts, log.rolls);
-  return kExitOk;
-}
-
-// The roll log that dicestat wrote beside the report at report_path, when
-// it holds exactly `rolls` rolls; empty when there is none.
-std::string log_beside(const char *report_path, int64_t rolls) {
-  if (std::strcmp(report_path, "-") == 0) return "";
-  std::string path = report_path;
-  path = path.substr(0, path.find_last_of(kPathSeparators) + 1) + kDefaultLog;
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(path, error)) return "";
-  auto size = std::filesystem::file_size(path, error);
-  if (error || size != static_cast<uintmax_t>(rolls * kLogEntryBytes)) return "";
-  return path;
+void close_input(const Opened &in) {
+  if (in.file != stdin) std::fclose(in.file);
 }
 
 int write_out(const std::string &out) {
@@ -113,75 +90,143 @@ int write_out(const std::string &out) {
   return kExitOk;
 }
 
-int independence_command(const char *path) {
-  Independence result;
-  int status = test_log(path == nullptr ? kDefaultLog : path, result);
-  return status == kExitOk ? write_out(independence_summary(result)) : status;
+// The roll log dicestat writes beside the report at report_path; empty
+// when there is none.
+std::string log_beside(const char *report_path) {
+  if (std::strcmp(report_path, "-") == 0) return "";
+  // The report's directory, whichever separator the system uses.
+  std::filesystem::path path = std::filesystem::path(report_path).replace_filename(kDefaultLog);
+  std::error_code error;
+  return std::filesystem::is_regular_file(path, error) ? path.string() : "";
 }
 
-int report_command(const char *path, Mode mode, const char *log_path) {
-  if (path == nullptr) path = kDefaultPath;
-  const char *name;
-  std::FILE *file = open_input(path, &name);
-  if (file == nullptr) return fail(name, std::strerror(errno));
-  Input in = read_all(file);
-  close_input(file);
-  if (!in.ok) return fail(name, in.error);
+// The first outcome whose count differs between log and report, in words;
+// empty when all 36 agree.
+std::string first_difference(const LogRead &log, const Report &report) {
+  for (int i = 0; i < kReportOutcomes; ++i)
+    if (log.counts[i] != report.rows[i].count)
+      return "not the report's roll log: outcome " + std::to_string(report.rows[i].label) +
+             " came up " + std::to_string(log.counts[i]) + " times in it, " +
+             std::to_string(report.rows[i].count) + " in the report";
+  return "";
+}
 
-  ParseResult parsed = parse_report(in.bytes);
-  if (!parsed.ok) return fail(name, parsed.error);
-  const Report &report = parsed.report;
-  if (mode == Mode::kSummary) return write_out(fit_summary(fit_report(report)));
-
-  std::string beside;
-  if (log_path == nullptr) {
-    beside = log_beside(path, report.total_count);
-    if (!beside.empty()) log_path = beside.c_str();
+// The test of the report's roll log, named or beside it, into findings;
+// `independence` holds the test. A log that cannot be read, or a named log
+// that is not the report's, is an error; one beside it that is another
+// run's is left out, and the caption says so.
+int test_report_log(const Options &options, const char *report_path, const Report &report,
+                    Independence &independence, Findings &findings) {
+  bool named = options.log_path != nullptr;
+  std::string path = named ? options.log_path : log_beside(report_path);
+  if (path.empty()) return kExitOk;
+  Opened in = open_input(path.c_str());
+  if (in.file == nullptr) return fail(in.name, std::strerror(errno));
+  PairCounts counts = make_pair_counts();
+  // More rolls than the report's rule a log out, so one beside it is read no further.
+  LogRead log = read_roll_log({in.file, {}}, &counts,
+                              named ? std::numeric_limits<int64_t>::max() : report.total_count);
+  close_input(in);
+  if (!log.ok) return fail_log(in.name, log);
+  std::string difference = first_difference(log, report);
+  if (difference.empty()) {
+    independence = independence_of(counts, log.rolls, options.mc);
+    findings.independence = &independence;
+  } else if (named) {
+    return fail(in.name, difference);
+  } else {
+    findings.other_log = true;
   }
+  return kExitOk;
+}
+
+// The summary or the picture of a report, or of a list of rolls made into
+// one; findings holds the test of independence, if any.
+int finish(const Options &options, const std::string &name, const Report &report,
+           Findings &findings) {
+  findings.fit = fit_report(report, options.mc);
+  findings.power = power_for(report.total_count);
+  if (options.mode == Mode::kSummary)
+    return write_out(fit_summary(findings.fit) + power_summary(findings.power));
+  return write_out(render_svg(report, name, findings));
+}
+
+int report_command(const Options &options, const char *path, const Opened &in,
+                   const std::string &bytes) {
+  if (bytes.size() > kMaxInputBytes)
+    return fail(in.name, "larger than " + std::to_string(kMaxInputBytes) + " bytes; not a report");
+  ParseResult parsed = parse_report(bytes);
+  if (!parsed.ok) return fail(in.name, parsed.error);
   Independence independence;
-  if (log_path != nullptr) {
-    if (int status = test_log(log_path, independence); status != kExitOk) return status;
-    if (independence.rolls != report.total_count)
-      return fail(log_path, "holds " + std::to_string(independence.rolls) +
-                                " rolls, not the report's " + std::to_string(report.total_count));
+  Findings findings;
+  if (options.mode == Mode::kPicture) {
+    int status = test_report_log(options, path, parsed.report, independence, findings);
+    if (status != kExitOk) return status;
   }
-  return write_out(render_svg(report, name, log_path != nullptr ? &independence : nullptr));
+  return finish(options, in.name, parsed.report, findings);
+}
+
+int rolls_command(const Options &options, const Opened &in, const std::string &head) {
+  if (options.log_path != nullptr) return usage_error("--log goes with a report, not with rolls");
+  PairCounts counts = make_pair_counts();
+  bool picture = options.mode == Mode::kPicture;
+  LogRead log = read_roll_log({in.file, head}, picture ? &counts : nullptr);
+  if (!log.ok) return fail_log(in.name, log);
+  if (log.rolls == 0) return fail(in.name, "no rolls in it");
+  if (log.rolls > std::numeric_limits<int32_t>::max())
+    return fail(in.name, "more rolls than a report holds, " +
+                             std::to_string(std::numeric_limits<int32_t>::max()));
+  int32_t tallies[kReportOutcomes];
+  for (int i = 0; i < kReportOutcomes; ++i) tallies[i] = static_cast<int32_t>(log.counts[i]);
+  Report report = report_from_counts(tallies, static_cast<int32_t>(log.rolls));
+  report.from_rolls = true;
+  Independence independence;
+  Findings findings;
+  if (picture) {
+    independence = independence_of(counts, log.rolls, options.mc);
+    findings.independence = &independence;
+  }
+  return finish(options, in.name, report, findings);
+}
+
+// The picture or the summary of a report or of a list of rolls, told apart
+// by how they begin.
+int input_command(const Options &options) {
+  const char *path = options.path != nullptr ? options.path : kDefaultPath;
+  Opened in = open_input(path);
+  if (in.file == nullptr) return fail(in.name, std::strerror(errno));
+  Input head = read_head(in.file);
+  int status;
+  if (!head.ok)
+    status = fail(in.name, head.error);
+  else if (head.bytes.empty())
+    status = fail(in.name, "empty file");
+  else if (head.bytes.compare(0, kReportStart.size(), kReportStart) == 0)
+    status = report_command(options, path, in, head.bytes);
+  else
+    status = rolls_command(options, in, head.bytes);
+  close_input(in);
+  return status;
+}
+
+int independence_command(const Options &options) {
+  Opened in = open_input(options.path != nullptr ? options.path : kDefaultLog);
+  if (in.file == nullptr) return fail(in.name, std::strerror(errno));
+  PairCounts counts = make_pair_counts();
+  LogRead log = read_roll_log({in.file, {}}, &counts);
+  close_input(in);
+  if (!log.ok) return fail_log(in.name, log);
+  return write_out(independence_summary(independence_of(counts, log.rolls, options.mc)));
 }
 
 } // namespace
 
 int main(int argc, char **argv) {
   use_binary_stdio();
-  const char *path = nullptr;
-  const char *log_path = nullptr;
-  Mode mode = Mode::kPicture;
-  bool options_done = false;
-  for (int i = 1; i < argc; ++i) {
-    std::string_view arg = argv[i];
-    if (!options_done && (arg == "-h" || arg == "--help")) {
-      std::fputs(kUsage, stdout);
-      return kExitOk;
-    }
-    if (!options_done && arg == "--") {
-      options_done = true;
-    } else if (!options_done && (arg == "--summary" || arg == "--independence")) {
-      Mode chosen = arg == "--summary" ? Mode::kSummary : Mode::kIndependence;
-      if (mode != Mode::kPicture && mode != chosen)
-        return usage_error("--summary and --independence exclude each other");
-      mode = chosen;
-    } else if (!options_done && arg == "--log") {
-      if (++i == argc) return usage_error("--log wants a file");
-      log_path = argv[i];
-    } else if (!options_done && arg.size() > 1 && arg[0] == '-') {
-      return usage_error("unknown option " + std::string(arg));
-    } else if (path != nullptr) {
-      return usage_error("more than one file");
-    } else {
-      path = argv[i];
-    }
-  }
-  if (log_path != nullptr && mode != Mode::kPicture)
-    return usage_error("--log goes with the picture only");
-  return mode == Mode::kIndependence ? independence_command(path)
-                                     : report_command(path, mode, log_path);
+  Options options = parse_options(argc, argv);
+  if (!options.error.empty()) return usage_error(options.error);
+  if (options.help) return write_out(kUsage);
+  if (options.version) return write_out("dicestat-chart " DICESTAT_VERSION "\n");
+  return options.mode == Mode::kIndependence ? independence_command(options)
+                                             : input_command(options);
 }

@@ -7,14 +7,6 @@ namespace {
 constexpr size_t kLagCells = kTableCopies * kPairCells; // a lag's copies of its table
 constexpr int64_t kShortLag = 4;
 
-// Pairs of lag `lag` whose second roll comes before roll `j`: the first roll
-// of a pair lies in the lower half of a block of 2 * lag rolls.
-int64_t pairs_before(int64_t lag, int64_t j) {
-  if (j <= lag) return 0;
-  int64_t firsts = j - lag; // rolls that could be a first roll
-  return firsts / (2 * lag) * lag + std::min(firsts % (2 * lag), lag);
-}
-
 // Counts the pairs (first[k], second[k]) for k below n. Four pairs in turn
 // go to four copies of the table, so that a run of pairs in one cell does
 // not wait on each count before the next.
@@ -54,6 +46,12 @@ void count_lag(uint32_t *tables, const uint8_t *outcomes, int64_t lag, int64_t f
 }
 
 } // namespace
+
+int64_t pairs_before(int64_t lag, int64_t j) {
+  if (j <= lag) return 0;
+  int64_t firsts = j - lag; // rolls that could be a first roll
+  return firsts / (2 * lag) * lag + std::min(firsts % (2 * lag), lag);
+}
 
 PairCounts make_pair_counts() {
   PairCounts counts;

@@ -27,6 +27,10 @@ struct PairCounts {
                                  // each first roll's outcome * 36 + second roll's
 };
 
+// Pairs of lag `lag` whose second roll comes before roll `j`: the first roll
+// of a pair lies in the lower half of a block of 2 * lag rolls.
+int64_t pairs_before(int64_t lag, int64_t j);
+
 // Empty tables, and room for kMaxAnalysedRolls outcomes (taken from the
 // system only as they are written).
 PairCounts make_pair_counts();

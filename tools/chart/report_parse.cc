@@ -5,6 +5,8 @@
 #include <limits>
 #include <vector>
 
+#include "report_from_counts.h"
+
 namespace {
 
 // The longest line a report holds is under 40 bytes; anything much longer
@@ -26,10 +28,6 @@ constexpr std::string_view kSeedPrefix = "Seed: ";
 constexpr std::string_view kTimePrefix = "Time: ";
 constexpr std::string_view kTotalsPrefix = "Totals: ";
 constexpr std::string_view kMark = " !!";
-
-int32_t outcome_label(int index) {
-  return 10 * (index / 6 + 1) + index % 6 + 1;
-}
 
 bool is_digit(char c) {
   return c >= '0' && c <= '9';
@@ -194,6 +192,11 @@ bool split_lines(std::string_view bytes, Parser &p) {
 }
 
 } // namespace
+
+bool read_fixed(std::string_view text, bool sign_required, double &value) {
+  std::string ignored;
+  return take_fixed(text, sign_required, value, ignored) && text.empty();
+}
 
 ParseResult parse_report(std::string_view bytes) {
   ParseResult result;

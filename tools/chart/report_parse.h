@@ -7,7 +7,9 @@
 #include <string>
 #include <string_view>
 
-constexpr int kReportOutcomes = 36;
+#include "sim/roll/roll.h"
+
+constexpr int kReportOutcomes = kOutcomes;
 
 struct ReportRow {
   int32_t label = 0;          // 11 to 66: first die, second die
@@ -24,6 +26,7 @@ struct Report {
   int32_t seed = 0;                // as answered; 0 when the clock supplied it
   bool has_time = false;           // a "Time" line follows the seed
   int32_t time = 0;                // the clock value used as the seed
+  bool from_rolls = false;         // worked out from a roll log: no run header
   ReportRow rows[kReportOutcomes]; // in label order, 11 first
   int32_t total_count = 0;         // sum of the counts
   double total_share = 0;          // running sum of the shares
@@ -35,6 +38,11 @@ struct ParseResult {
   Report report;     // filled in when ok
   std::string error; // one line saying what is wrong, such as "line 7: bad count"
 };
+
+// The value of a whole text such as "2.7778", "+0.0001" or "-nan", read as
+// a share (sign_required false) or a deviation (true) is read in a report;
+// false when the text is no such number.
+bool read_fixed(std::string_view text, bool sign_required, double &value);
 
 // Accepts the report as the program writes it, with CR LF or bare LF line
 // ends; the blank that ends a header or totals line may be missing.

@@ -5,22 +5,14 @@
 #include <cstring>
 #include <memory>
 
+#include "roll_tokens.h"
+
 namespace {
 
 constexpr int kFaces = 6;
-// Pieces of 2^16 rolls: kMaxAnalysedRolls is a whole number of them, so no
-// piece but the last is ever cut at the limit.
+// Pieces of 2^16 entries of dicestat's log.
 constexpr size_t kPieceRolls = size_t{1} << 16;
 constexpr size_t kPieceBytes = kPieceRolls * kLogEntryBytes;
-
-std::string at_offset(int64_t offset, const std::string &what) {
-  return "byte offset " + std::to_string(offset) + ": " + what;
-}
-
-std::string hex_byte(unsigned char byte) {
-  static const char kHex[] = "0123456789abcdef";
-  return std::string("0x") + kHex[byte >> 4] + kHex[byte & 15];
-}
 
 // The outcome indices of `count` entries, into `out`; false when any byte
 // is not where a roll's belongs. No branch on the bytes, so the loop runs
@@ -37,54 +29,84 @@ bool decode(const unsigned char *text, size_t count, uint8_t *out) {
   return bad == 0;
 }
 
-// What is wrong with the first bad byte of text, which starts at a roll;
-// empty when every byte is in order.
-std::string first_fault(const unsigned char *text, size_t size, int64_t offset) {
-  for (size_t i = 0; i < size; ++i) {
-    bool blank = i % kLogEntryBytes == kLogEntryBytes - 1;
-    bool good = blank ? text[i] == ' ' : text[i] >= '1' && text[i] <= '6';
-    if (!good)
-      return at_offset(offset + static_cast<int64_t>(i),
-                       std::string(blank ? "expected a blank" : "expected a face 1 to 6") +
-                           ", found " + hex_byte(text[i]));
-  }
-  return "";
+// Entries of dicestat's form at the start of `count` entries.
+size_t good_entries(const unsigned char *text, size_t count) {
+  uint8_t ignored;
+  size_t k = 0;
+  while (k < count && decode(text + k * kLogEntryBytes, 1, &ignored)) ++k;
+  return k;
 }
+
+struct Reader {
+  LogSource source;
+  PairCounts *pairs;
+  LogRead log;
+  bool listing = false; // past dicestat's form: the rest is read as a list
+  TokenReader tokens;
+
+  // Up to `size` bytes into text, the head's first; 0 at the end.
+  size_t fill(unsigned char *text, size_t size) {
+    size_t n = std::min(size, source.head.size());
+    if (n > 0) std::memcpy(text, source.head.data(), n); // an empty head may have no data
+    source.head.remove_prefix(n);
+    if (n < size) n += std::fread(text + n, 1, size - n, source.file);
+    return n;
+  }
+
+  void count(const uint8_t *rolls, size_t n) {
+    for (size_t k = 0; k < n; ++k) ++log.counts[rolls[k]];
+    int64_t before = log.rolls;
+    log.rolls += static_cast<int64_t>(n);
+    if (pairs == nullptr || before >= kMaxAnalysedRolls) return;
+    size_t keep = static_cast<size_t>(std::min(log.rolls, kMaxAnalysedRolls) - before);
+    pairs->outcomes.insert(pairs->outcomes.end(), rolls, rolls + keep);
+    count_pairs(*pairs, before, before + static_cast<int64_t>(keep));
+  }
+
+  // One piece: dicestat's entries while they last, then a list; false at a
+  // bad token.
+  bool read_piece(const unsigned char *text, size_t size, uint8_t *rolls) {
+    size_t done = 0;
+    if (!listing) {
+      size_t whole = size / kLogEntryBytes;
+      if (decode(text, whole, rolls) && size % kLogEntryBytes == 0) {
+        count(rolls, whole);
+        return true;
+      }
+      size_t good = good_entries(text, whole);
+      count(rolls, good);
+      done = good * kLogEntryBytes;
+      listing = true;
+      // Entries hold no line end: the list goes on in line 1.
+      tokens.column = log.rolls * kLogEntryBytes + 1;
+    }
+    count(rolls, read_tokens(tokens, text + done, size - done, rolls));
+    return tokens.error.empty();
+  }
+};
 
 } // namespace
 
-LogRead read_roll_log(std::FILE *file, PairCounts &counts) {
-  LogRead log;
+LogRead read_roll_log(LogSource source, PairCounts *pairs, int64_t limit) {
+  Reader reader{source, pairs, {}, false, {}};
   std::unique_ptr<unsigned char[]> text(new unsigned char[kPieceBytes]);
-  std::unique_ptr<uint8_t[]> spare(new uint8_t[kPieceRolls]); // rolls past the analysed ones
-  int64_t offset = 0;
+  std::unique_ptr<uint8_t[]> rolls(new uint8_t[kPieceBytes + 1]);
+  LogRead &log = reader.log;
   for (;;) {
-    size_t size = std::fread(text.get(), 1, kPieceBytes, file);
-    if (size < kPieceBytes && std::ferror(file)) {
+    size_t size = reader.fill(text.get(), kPieceBytes);
+    if (size < kPieceBytes && std::ferror(source.file)) {
       log.error = std::strerror(errno);
       return log;
     }
-    size_t whole = size / kLogEntryBytes;
-    int64_t analysed = static_cast<int64_t>(counts.outcomes.size());
-    size_t keep =
-        static_cast<size_t>(std::min(static_cast<int64_t>(whole), kMaxAnalysedRolls - analysed));
-    uint8_t *out = spare.get();
-    if (keep == whole) {
-      counts.outcomes.resize(static_cast<size_t>(analysed) + whole);
-      out = counts.outcomes.data() + analysed;
+    if (!reader.read_piece(text.get(), size, rolls.get())) break;
+    if (log.rolls > limit) break;
+    if (size < kPieceBytes) {
+      reader.count(rolls.get(), finish_tokens(reader.tokens, rolls.get()));
+      break;
     }
-    if (!decode(text.get(), whole, out) || size % kLogEntryBytes != 0) {
-      log.error = first_fault(text.get(), size, offset);
-      if (log.error.empty())
-        log.error = at_offset(offset + static_cast<int64_t>(size), "the log ends inside a roll");
-      return log;
-    }
-    if (keep != whole) counts.outcomes.insert(counts.outcomes.end(), out, out + keep);
-    count_pairs(counts, analysed, analysed + static_cast<int64_t>(keep));
-    log.rolls += static_cast<int64_t>(whole);
-    offset += static_cast<int64_t>(size);
-    if (size < kPieceBytes) break;
   }
-  log.ok = true;
+  log.where = reader.tokens.where;
+  log.error = reader.tokens.error;
+  log.ok = log.error.empty();
   return log;
 }

@@ -1,22 +1,35 @@
-// Reads a roll log, dicestat's dicefile.txt: one three-byte entry per roll,
-// two faces 1 to 6 and a blank, and nothing else. Read once, in pieces; the
-// first kMaxAnalysedRolls rolls go into the pair tables as they come, the
-// rest is only checked and counted.
+// Reads a roll log: any plain list of rolls (roll_tokens.h), of which
+// dicestat's own dicefile.txt, three-byte entries of two faces and a blank
+// on one line, is the common case and has a fast path. Read once, in
+// pieces; every roll is counted, and the first kMaxAnalysedRolls go into
+// the pair tables as they come.
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
+#include <limits>
 #include <string>
+#include <string_view>
 
 #include "pair_counts.h"
 
-constexpr int kLogEntryBytes = 3; // two faces and a blank
+constexpr int kLogEntryBytes = kRollTextSize; // two faces and a blank
 
-struct LogRead {
-  bool ok = false;   // the whole file is a roll log
-  int64_t rolls = 0; // rolls in it, when ok
-  std::string error; // when !ok: the system's reason, or the byte offset and what is wrong there
+struct LogSource {
+  std::FILE *file;       // read to its end
+  std::string_view head; // bytes already taken from the file, read first
 };
 
-// Reads `file` to its end into `counts`, which must be fresh.
-LogRead read_roll_log(std::FILE *file, PairCounts &counts);
+struct LogRead {
+  bool ok = false;                      // the log was read to its end, or past the limit
+  int64_t rolls = 0;                    // rolls read
+  int64_t counts[kReportOutcomes] = {}; // of each outcome among them
+  std::string where;                    // when !ok: "line:column" of a bad token, or empty
+  std::string error;                    // when !ok: what is wrong there, or the system's reason
+};
+
+// Reads the source into *pairs, which must be fresh, or only counts its
+// rolls when pairs is null; stops once it has read more than `limit` rolls,
+// with the counts of those.
+LogRead read_roll_log(LogSource source, PairCounts *pairs,
+                      int64_t limit = std::numeric_limits<int64_t>::max());

@@ -22,9 +22,9 @@ constexpr int kSwatch = 22;
 constexpr int kNoShareLegend = 150; // width of the grey swatch and its words
 constexpr int kCaptionTop = kLegendTop + 124;
 constexpr int kCaptionLine = 22;
-// Run, clock, totals, marks, two lines per test of fit, and up to four for
-// the test of independence.
-constexpr int kCaptionLines = 12;
+// Run, clock, totals, marks, two lines per test of fit and one more when p
+// was simulated, up to four for the test of independence, two for power.
+constexpr int kCaptionLines = 15;
 constexpr int kHeight = kCaptionTop + (kCaptionLines - 1) * kCaptionLine + 16;
 constexpr int kMarkStroke = 4;               // frame of a marked cell
 constexpr size_t kLongCount = 7;             // counts with more digits get a smaller font
@@ -194,13 +194,14 @@ struct CaptionLine {
   const char *attrs; // extra attributes
 };
 
-void draw_caption(Svg &svg, const Report &r, const Independence *independence) {
+void draw_caption(Svg &svg, const Report &r, const Findings &findings) {
   const char *kPlain = "";
   int marked = 0;
   for (const ReportRow &row : r.rows) marked += row.marked;
   std::vector<CaptionLine> lines;
-  lines.push_back({"Number of rolls: " + std::to_string(r.roll_count) + kSeparator +
-                       "Seed: " + std::to_string(r.seed),
+  lines.push_back({r.from_rolls ? "Roll log: " + std::to_string(r.roll_count) + " rolls"
+                                : "Number of rolls: " + std::to_string(r.roll_count) + kSeparator +
+                                      "Seed: " + std::to_string(r.seed),
                    14, "font-weight=\"bold\""});
   if (r.has_time)
     lines.push_back(
@@ -212,8 +213,10 @@ void draw_caption(Svg &svg, const Report &r, const Independence *independence) {
                                : std::to_string(marked) + " of " + std::to_string(kReportOutcomes) +
                                      " outcomes outside the band, marked !!",
                    13, kPlain});
-  std::vector<FitWords> verdicts = fit_words(fit_report(r));
-  for (const FitWords &words : independence_words(independence)) verdicts.push_back(words);
+  std::vector<FitWords> verdicts = fit_words(findings.fit);
+  for (const FitWords &words : independence_words(findings.independence, findings.other_log))
+    verdicts.push_back(words);
+  verdicts.push_back(power_words(findings.power, r.total_count));
   for (const FitWords &words : verdicts) {
     if (!words.verdict.empty()) lines.push_back({words.verdict, 13, kPlain});
     if (!words.detail.empty()) lines.push_back({words.detail, 12, "fill=\"#555555\""});
@@ -297,8 +300,7 @@ std::string xml_escape(std::string_view text) {
   return out;
 }
 
-std::string render_svg(const Report &report, std::string_view source,
-                       const Independence *independence) {
+std::string render_svg(const Report &report, std::string_view source, const Findings &findings) {
   Svg svg;
   svg << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
       << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << kWidth << "\" height=\"" << kHeight
@@ -316,7 +318,7 @@ std::string render_svg(const Report &report, std::string_view source,
     any_nan = any_nan || std::isnan(report.rows[i].share);
   }
   draw_legend(svg, any_nan);
-  draw_caption(svg, report, independence);
+  draw_caption(svg, report, findings);
   svg << "</svg>\n";
   return svg.out;
 }

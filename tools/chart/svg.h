@@ -7,14 +7,12 @@
 #include <string>
 #include <string_view>
 
-#include "independence.h"
 #include "report_parse.h"
+#include "verdict.h"
 
 // The whole document. The source names the report in the document's title;
-// the test of independence of its roll log, when one was at hand, goes into
-// the caption.
-std::string render_svg(const Report &report, std::string_view source,
-                       const Independence *independence = nullptr);
+// what the tests found goes into the caption.
+std::string render_svg(const Report &report, std::string_view source, const Findings &findings);
 
 // Text made safe for XML character data and attribute values: markup
 // characters become entities, and control bytes and bytes that are not

@@ -29,8 +29,9 @@ struct Outcome {
 
 // Runs the chart in a scratch directory holding statfile.txt (a real
 // report), reports of a million rolls, of none and of a negative number,
-// dicefile.txt (its first 10 rolls), two broken roll logs, an empty
-// directory "dir" and "huge.txt".
+// dicefile.txt (its first 10 rolls), a typed list of rolls and the same
+// rolls in dicestat's form, lists with a bad token, an empty directory
+// "dir" and "huge.txt".
 Outcome run_chart(const std::string &args, const std::string &redirect = "") {
   static const std::string report = dicestat_report("36\n1\n");
   static const std::string million = dicestat_report("1000000\n42\n");
@@ -44,6 +45,11 @@ Outcome run_chart(const std::string &args, const std::string &redirect = "") {
   write_file(scratch.path("dicefile.txt"), "53 65 64 42 42 26 21 14 31 41 ");
   write_file(scratch.path("truncated.txt"), "53 65 6");
   write_file(scratch.path("lines.txt"), "53\n65\n");
+  write_file(scratch.path("typed.txt"),
+             "# my dice, 17 rolls\n11, 12\t13\r\n14 # four\n\n15,16  21");
+  write_file(scratch.path("plain.txt"), "11 12 13 14 15 16 21 ");
+  write_file(scratch.path("bad.txt"), "# 17\n11,12\t13\r\n 14  17 66\n");
+  write_file(scratch.path("binary.txt"), "11 1\x01\xff\"abcdefghijklmnopqrstuvwxyz");
   write_file(scratch.path("huge.txt"), std::string(100000, '\n'));
   run_shell("mkdir " + shell_quote(scratch.path("dir")));
   std::string command = "cd " + shell_quote(scratch.dir) + " && " + shell_quote(CHART_BINARY) +
@@ -86,18 +92,19 @@ TEST(ChartCommand, FailsWithOneLineAndStatusTwo) {
   const std::vector<Case> cases = {
       {"missing.txt", "dicestat-chart: missing.txt: No such file or directory\n"},
       {"dir", "dicestat-chart: dir: Is a directory\n"},
-      {"dicefile.txt",
-       "dicestat-chart: dicefile.txt: line 1: no line end; the file is truncated\n"},
-      {"huge.txt", "dicestat-chart: huge.txt: larger than 65536 bytes; not a report\n"},
+      {"bad.txt", "dicestat-chart: bad.txt:3:6: \"17\" is not an outcome 11 to 66\n"},
+      {"binary.txt", "dicestat-chart: binary.txt:1:4: "
+                     "\"1\\x01\\xff\\x22abcdefghijklmnop...\" is not an outcome 11 to 66\n"},
+      {"huge.txt", "dicestat-chart: huge.txt: no rolls in it\n"},
       {"- </dev/null", "dicestat-chart: standard input: empty file\n"},
       {"--independence statfile.txt",
-       "dicestat-chart: statfile.txt: byte offset 0: expected a face 1 to 6, found 0x4e\n"},
+       "dicestat-chart: statfile.txt:1:1: \"Number\" is not an outcome 11 to 66\n"},
       {"--independence truncated.txt",
-       "dicestat-chart: truncated.txt: byte offset 7: the log ends inside a roll\n"},
-      {"--independence lines.txt",
-       "dicestat-chart: lines.txt: byte offset 2: expected a blank, found 0x0a\n"},
+       "dicestat-chart: truncated.txt:1:7: \"6\" is not an outcome 11 to 66\n"},
       {"--log dicefile.txt statfile.txt",
-       "dicestat-chart: dicefile.txt: holds 10 rolls, not the report's 36\n"},
+       "dicestat-chart: dicefile.txt: not the report's roll "
+       "log: outcome 11 came up 0 times in it, 1 in the report\n"},
+
   };
   for (const Case &c : cases) {
     Outcome o = run_chart(c.args);
@@ -107,8 +114,9 @@ TEST(ChartCommand, FailsWithOneLineAndStatusTwo) {
   }
 }
 
-// The p-values of a --summary, fair dice first; empty unless the output is
-// exactly the two lines in their form, as writing back what was read shows.
+// The p-values of a --summary, fair dice first; empty unless the output
+// begins with exactly the two lines in their form, as writing back what was
+// read shows.
 std::vector<double> summary_p(const std::string &out) {
   std::vector<double> p;
   std::string again;
@@ -121,7 +129,15 @@ std::vector<double> summary_p(const std::string &out) {
     std::snprintf(line, sizeof line, "%s: chi2=%.4f p=%.4g\n", name, x, p.back());
     again += line;
   }
-  return again == out ? p : std::vector<double>{};
+  return out.compare(0, again.size(), again) == 0 ? p : std::vector<double>{};
+}
+
+// The two lines after them: the rolls the test needs for the generator's
+// split, then what it detects at the input's own rolls.
+std::string power_lines(const char *detectable) {
+  return "needed: 125143440 rolls to tell the generator's 911/910 split from fair dice\n"
+         "detectable: " +
+         std::string(detectable) + "\n";
 }
 
 TEST(ChartCommand, SummaryAndCaptionGiveBothVerdicts) {
@@ -132,11 +148,16 @@ TEST(ChartCommand, SummaryAndCaptionGiveBothVerdicts) {
     std::string file;
     bool fair_fits;         // p at or above 0.05; else below 10^-9
     const char *fair_words; // in the chart's caption
+    const char *detectable; // the percentages as scipy's non-central chi-square gives them
   };
-  for (const Case &c : {Case{"million.txt", true, "Consistent with fair dice (p = "},
-                        Case{big, false, "Not fair dice (p below 10^-9)"}}) {
-    std::vector<double> p = summary_p(run_chart("--summary " + c.file).out);
+  for (const Case &c : {Case{"million.txt", true, "Consistent with fair dice (p = ",
+                             "one outcome 3.02% more often than 1/36"},
+                        Case{big, false, "Not fair dice (p below 10^-9)",
+                             "one outcome 0.0652% more often than 1/36"}}) {
+    std::string summary = run_chart("--summary " + c.file).out;
+    std::vector<double> p = summary_p(summary);
     ASSERT_EQ(p.size(), 2u) << c.file;
+    EXPECT_EQ(summary.substr(summary.find("needed:")), power_lines(c.detectable));
     EXPECT_TRUE(c.fair_fits ? p[0] >= 0.05 : p[0] < 1e-9) << c.file << ": " << p[0];
     EXPECT_GE(p[1], 0.05) << c.file << ": the generator's own split fits";
     std::string svg = run_chart(c.file).out;
@@ -148,9 +169,10 @@ TEST(ChartCommand, SummaryAndCaptionGiveBothVerdicts) {
 TEST(ChartCommand, SummaryOfNoRollsOrOfANonReport) {
   for (const char *file : {"none.txt", "negative.txt"})
     EXPECT_EQ(run_chart(std::string("--summary ") + file).out,
-              "fair: chi2=nan p=nan\ngenerator: chi2=nan p=nan\n")
+              "fair: chi2=nan p=nan\ngenerator: chi2=nan p=nan\n" +
+                  power_lines("none, there were no rolls"))
         << file;
-  Outcome o = run_chart("--summary dicefile.txt");
+  Outcome o = run_chart("--summary huge.txt");
   EXPECT_EQ(o.status, 2);
   EXPECT_EQ(o.out, "");
 }
@@ -165,9 +187,11 @@ TEST(ChartCommand, Arguments) {
   Outcome help = run_chart("--help");
   EXPECT_EQ(help.status, 0);
   EXPECT_EQ(help.out.rfind("usage: dicestat-chart", 0), 0u);
+  EXPECT_EQ(run_chart("--version").out, "dicestat-chart 0.1.0\n");
 
   for (const char *args : {"-x", "statfile.txt statfile.txt", "--summary --independence",
-                           "--independence --log dicefile.txt", "--log"}) {
+                           "--independence --log dicefile.txt", "--log", "--samples 0",
+                           "--mc-seed -1", "--summary=yes", "--log=typed.txt typed.txt"}) {
     Outcome o = run_chart(args);
     EXPECT_EQ(o.status, 2) << args;
     EXPECT_EQ(o.out, "") << args;
@@ -213,14 +237,19 @@ long long pairs_of(long long lag, long long n) {
   return pairs;
 }
 
-// 10^6 rolls of a good generator: std::mt19937_64 with its default seed,
-// each draw below the largest multiple of 36 taken modulo 36, the others
-// drawn again.
-std::string good_log() {
+// Rolls of a good generator: std::mt19937_64 with its default seed, each
+// draw below the largest multiple of 36 taken modulo 36, the others drawn
+// again. When `repeat` is set each roll but the first is, on a coin flip,
+// the one before instead: dice that stick.
+std::string good_log(size_t rolls = 1000000, bool repeat = false) {
   std::mt19937_64 draw;
   const uint64_t kLimit = UINT64_MAX - UINT64_MAX % 36;
   std::string log;
-  while (log.size() < 3000000) {
+  while (log.size() < 3 * rolls) {
+    if (repeat && !log.empty() && draw() % 2 == 0) {
+      log += log.substr(log.size() - 3);
+      continue;
+    }
     uint64_t u = draw();
     if (u >= kLimit) continue;
     log += {static_cast<char>('1' + u % 36 / 6), static_cast<char>('1' + u % 6), ' '};
@@ -262,18 +291,106 @@ TEST(ChartCommand, IndependenceOfRollLogs) {
     EXPECT_EQ(verdict.lag, c.verdict_lag) << c.log;
   }
 
-  // In words: the report's own log beside it, or one given with --log.
-  std::string own = run_chart(shell_quote(logs.path("own/statfile.txt"))).out;
-  EXPECT_NE(own.find(">Not independent: rolls 65536 apart are related (p below 10^-9)<"),
-            std::string::npos);
-  std::string good = run_chart("--log " + shell_quote(logs.path("good.txt")) + " million.txt").out;
+  // In words: the report's own log beside it or given with --log, or a log
+  // drawn alone.
+  for (std::string args : {shell_quote(logs.path("own/statfile.txt")),
+                           "--log " + shell_quote(logs.path("own/dicefile.txt")) + " - <" +
+                               shell_quote(logs.path("own/statfile.txt"))})
+    EXPECT_NE(run_chart(args).out.find(
+                  ">Not independent: rolls 65536 apart are related (p below 10^-9)<"),
+              std::string::npos)
+        << args;
+  std::string good = run_chart(shell_quote(logs.path("good.txt"))).out;
   EXPECT_NE(good.find(">Consistent with independent rolls (lags 1 to 524288, p = "),
             std::string::npos);
-  EXPECT_NE(run_chart("").out.find(">Independence of the rolls not tested: no roll log at hand<"),
+  EXPECT_NE(run_chart("").out.find(
+                ">Independence not tested: the roll log beside it is another run&apos;s<"),
             std::string::npos)
       << "dicefile.txt beside it holds 10 rolls, not the report's 36";
   EXPECT_EQ(run_chart("--independence").out, "independence: chi2=nan p=nan\n")
       << "10 rolls: no lag has pairs enough";
+}
+
+TEST(ChartCommand, ALogBesideAReportMustBeItsOwn) {
+  // Reports and logs of 1000 rolls with seeds 1 and 2: the same size, and
+  // counts that differ first at outcome 11, 26 times against 23.
+  Scratch runs;
+  std::string log_1, log_2;
+  write_file(runs.path("statfile.txt"), dicestat_report("1000\n1\n", &log_1));
+  dicestat_report("1000\n2\n", &log_2);
+  write_file(runs.path("dicefile.txt"), log_2);
+  write_file(runs.path("own.txt"), log_1);
+  std::string report = shell_quote(runs.path("statfile.txt"));
+  Outcome beside = run_chart(report);
+  EXPECT_EQ(beside.status, 0);
+  EXPECT_NE(
+      beside.out.find(">Independence not tested: the roll log beside it is another run&apos;s<"),
+      std::string::npos);
+  Outcome named = run_chart("--log " + shell_quote(runs.path("dicefile.txt")) + " " + report);
+  EXPECT_EQ(named.status, 2);
+  EXPECT_NE(named.err.find("dicefile.txt: not the report's roll log: outcome 11 came up 26 times "
+                           "in it, 23 in the report\n"),
+            std::string::npos)
+      << named.err;
+  Outcome own =
+      run_chart("--samples 500 --log=" + shell_quote(runs.path("own.txt")) + " " + report);
+  EXPECT_NE(own.out.find(">Consistent with independent rolls ("), std::string::npos) << own.err;
+}
+
+TEST(ChartCommand, ListsOfRollsAreReadAsTheirRolls) {
+  // The typed list, with every separator and a comment, and the same rolls
+  // as dicestat writes them give the same picture but for its title.
+  auto without_title = [](std::string svg) {
+    size_t at = svg.find("<title>dicestat report");
+    return svg.erase(at, svg.find('\n', at) - at);
+  };
+  Outcome typed = run_chart("typed.txt");
+  EXPECT_EQ(typed.status, 0) << typed.err;
+  EXPECT_NE(typed.out.find(">Roll log: 7 rolls<"), std::string::npos);
+  EXPECT_EQ(without_title(typed.out), without_title(run_chart("plain.txt").out));
+  EXPECT_EQ(run_chart("--independence lines.txt").out, "independence: chi2=nan p=nan\n");
+  // A log in dicestat's form that turns into a list after its first piece.
+  Scratch logs;
+  std::string log = good_log(70000);
+  write_file(logs.path("joined.txt"), log + "\n11 # and one more\n");
+  write_file(logs.path("plain.txt"), log + "11 ");
+  EXPECT_EQ(run_chart("--summary " + shell_quote(logs.path("joined.txt"))).out,
+            run_chart("--summary " + shell_quote(logs.path("plain.txt"))).out);
+
+  // The grid of a run's roll log is its report's, to the last digit and colour.
+  for (const char *answers : {"36\n1\n", "1000\n7\n", "99999\n3\n"}) {
+    Scratch run;
+    std::string log;
+    write_file(run.path("statfile.txt"), dicestat_report(answers, &log));
+    write_file(run.path("dicefile.txt"), log);
+    auto grid = [&](const char *file) {
+      std::string svg = run_chart("--samples 1 " + shell_quote(run.path(file))).out;
+      size_t from = svg.find("<g>"), to = svg.find("<g id=\"caption\">");
+      return from < to && to != std::string::npos ? svg.substr(from, to - from) : "no grid";
+    };
+    EXPECT_EQ(grid("dicefile.txt"), grid("statfile.txt")) << answers;
+  }
+}
+
+TEST(ChartCommand, FewRollsGetSimulatedPValues) {
+  // 1000 rolls of dice that stick, and 1000 good ones, each test of
+  // independence run twice (2000 permutations: p from 1/2001); and the fit
+  // of the typed list's 7 rolls.
+  Scratch lists;
+  write_file(lists.path("sticky.txt"), good_log(1000, true));
+  write_file(lists.path("good.txt"), good_log(1000));
+  for (const char *list : {"sticky.txt", "good.txt"}) {
+    std::string args = "--samples 2000 --independence " + shell_quote(lists.path(list));
+    std::string out = run_chart(args).out;
+    EXPECT_EQ(out, run_chart(args).out) << list << ": the same p on every run";
+    EXPECT_EQ(count_of(out, " (Monte Carlo, 2000 permutations)\n"), count_of(out, "\n")) << out;
+    double p = std::strtod(out.c_str() + out.rfind(" p=") + 3, nullptr);
+    // Rejected at the level of "Not independent", or not.
+    EXPECT_EQ(p < 0.001, list[0] == 's') << list << ": " << out;
+  }
+  std::string summary = run_chart("--summary typed.txt").out;
+  EXPECT_EQ(count_of(summary, " (Monte Carlo, 10000 samples)\n"), 2u) << summary;
+  EXPECT_EQ(count_of(run_chart("--summary --samples 99 typed.txt").out, " 99 samples)"), 2u);
 }
 
 #endif // _WIN32

@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
 
 #include "independence.h"
 #include "pair_counts.h"
+#include "permutation_test.h"
 
 namespace {
 
@@ -71,6 +73,26 @@ TEST(Independence, VerdictIsTheSmallestLagOfTheSmallestPCapped) {
     ASSERT_EQ(result.lags.size(), 3u);
     EXPECT_EQ(result.lags[result.worst].lag, related ? 2 : 1) << "the smallest lag among equals";
     EXPECT_EQ(result.p, related ? 0 : 1) << "0 times 3, or 1 times 3 capped";
+  }
+}
+
+TEST(PermutationTest, SameResultOnAnyNumberOfThreads) {
+  // Each permutation draws from its own stream, whichever thread runs it.
+  std::mt19937 draw(7);
+  std::vector<uint8_t> rolls(2000);
+  for (uint8_t &roll : rolls) roll = static_cast<uint8_t>(draw() % kReportOutcomes);
+  MonteCarlo mc;
+  mc.samples = 999;
+  std::vector<Independence> runs;
+  for (unsigned threads : {1u, 2u, 1u}) {
+    mc.threads = threads;
+    runs.push_back(permutation_test(rolls, mc));
+  }
+  ASSERT_EQ(runs[0].lags.size(), 11u) << "lags 1 to 1024 have 36 pairs";
+  for (const Independence &run : runs) {
+    EXPECT_EQ(run.p, runs[0].p);
+    EXPECT_GE(run.p, 0.001) << "independent rolls, not rejected";
+    for (size_t k = 0; k < run.lags.size(); ++k) EXPECT_EQ(run.lags[k].p, runs[0].lags[k].p);
   }
 }
 

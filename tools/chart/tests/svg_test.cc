@@ -17,6 +17,14 @@ Report parsed(const std::string &bytes) {
   return p.report;
 }
 
+// The picture with the report's tests of fit and their power.
+std::string render_svg(const Report &r, std::string_view source) {
+  Findings findings;
+  findings.fit = fit_report(r);
+  findings.power = power_for(r.total_count);
+  return ::render_svg(r, source, findings);
+}
+
 // What xmllint says about the document; empty when it is well formed.
 std::string xml_errors(const std::string &svg) {
   Scratch scratch;

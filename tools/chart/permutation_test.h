@@ -1,0 +1,23 @@
+// The test of independence for a short log, where the pair tables are too
+// sparse for the chi-square distribution: the same lags and pairs, tested
+// against random permutations of the rolls. Permuted rolls keep the counts
+// of the outcomes and lose any order, which is what independence means.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "independence.h"
+#include "monte_carlo.h"
+
+// A lag is tested with at least one pair per row of its table on average.
+constexpr int64_t kMinPermutedPairs = kReportOutcomes;
+
+// Every lag of `outcomes` (indices 0 to 35, in the order rolled) while it
+// has kMinPermutedPairs pairs, each with its statistic and the share of
+// mc.samples permutations whose statistic at that lag is at least as large;
+// the verdict is the lag with the smallest chi-square p, and its p the
+// share of permutations whose smallest chi-square p over the lags is at
+// most that one. Shared among mc.threads threads; the result is the same
+// for any number of them.
+Independence permutation_test(const std::vector<uint8_t> &outcomes, const MonteCarlo &mc);

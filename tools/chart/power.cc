@@ -1,0 +1,59 @@
+#include "power.h"
+
+#include <cmath>
+#include <limits>
+
+#include <boost/math/distributions/chi_squared.hpp>
+#include <boost/math/distributions/non_central_chi_squared.hpp>
+#include <boost/math/policies/policy.hpp>
+
+#include "fit.h"
+
+namespace {
+
+namespace policies = boost::math::policies;
+
+// Errors as values, not exceptions.
+using NoThrow = policies::policy<policies::domain_error<policies::errno_on_error>,
+                                 policies::pole_error<policies::errno_on_error>,
+                                 policies::overflow_error<policies::errno_on_error>,
+                                 policies::evaluation_error<policies::errno_on_error>,
+                                 policies::rounding_error<policies::errno_on_error>>;
+
+using ChiSquared = boost::math::chi_squared_distribution<double, NoThrow>;
+using NonCentral = boost::math::non_central_chi_squared_distribution<double, NoThrow>;
+
+// The non-centrality at which the statistic exceeds the test's critical
+// value with kPower.
+double non_centrality() {
+  double critical = quantile(complement(ChiSquared(kFitDegrees), kPowerLevel));
+  return NonCentral::find_non_centrality(kFitDegrees, critical, 1 - kPower);
+}
+
+// The generator's split's distance from fair dice per roll: with
+// p = ways / range, 36 (p - 1/36)^2 = (36 ways - range)^2 / (36 range^2),
+// summed in whole numbers and exact in a double.
+double generator_distance() {
+  int64_t sum = 0;
+  for (int i = 0; i < kReportOutcomes; ++i) {
+    int64_t ways = kGeneratorShare + (i < kGeneratorFavoured ? 1 : 0);
+    int64_t gap = kReportOutcomes * ways - kGeneratorRange;
+    sum += gap * gap;
+  }
+  return static_cast<double>(sum) /
+         (static_cast<double>(kReportOutcomes) * kGeneratorRange * kGeneratorRange);
+}
+
+} // namespace
+
+Power power_for(int64_t rolls) {
+  double lambda = non_centrality();
+  Power power;
+  power.needed = static_cast<int64_t>(std::ceil(lambda / generator_distance()));
+  // One outcome at (1 + d)/36 and the 35 others at (1 - d/35)/36 are
+  // d^2/35 from fair dice per roll.
+  constexpr double kOthers = kReportOutcomes - 1;
+  power.detectable = rolls > 0 ? std::sqrt(kOthers * lambda / static_cast<double>(rolls))
+                               : std::numeric_limits<double>::quiet_NaN();
+  return power;
+}

@@ -1,0 +1,18 @@
+// The statistics lines of a report from 36 counts and the rolls made, worked
+// out as dicestat works them out, with its own share arithmetic and number
+// conversion: so a chart drawn from a roll log shows the very text the run's
+// report holds.
+#pragma once
+
+#include <cstdint>
+
+#include "report_parse.h"
+
+// Label of outcome index i, 0 to 35: first die in the tens, second in the units.
+int32_t outcome_label(int index);
+
+// The 36 rows and the totals of the report of a run asked for `roll_count`
+// rolls (possibly 0 or negative) that counted `counts`; roll_count as given.
+// The numbers are those of the report's text, as parse_report reads them.
+// The header's seed and clock fields are left as they are.
+Report report_from_counts(const int32_t (&counts)[kReportOutcomes], int32_t roll_count);
