@@ -95,6 +95,7 @@ TEST(Signals, EndedMidRunLeavesWholePiecesOnly) {
     options.input = "100000000\n" + std::to_string(kSeed) + "\n";
     options.signals = {c.signo};
     options.signal_every_ms = 60;
+    options.signal_after_first_piece = true;
     RunResult run = run_dicestat(options);
     ASSERT_TRUE(run.finished);
     if (c.exits) {

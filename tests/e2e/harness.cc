@@ -183,6 +183,10 @@ FileResult read_back(const std::string &path) {
 Millis send_due_signal(Session *s) {
   if (s->signals.empty() || s->ended) return kAppears;
   auto now = Clock::now();
+  struct stat log;
+  if (s->signal_after_first_piece && s->result.signals_sent == 0 &&
+      (stat((s->dir + "/dicefile.txt").c_str(), &log) != 0 || log.st_size == 0))
+    s->next_signal = std::max(s->next_signal, now + Millis(1));
   if (now >= s->next_signal) {
     int signo = s->signals[s->result.signals_sent % s->signals.size()];
     if (kill(s->pid, signo) == 0) ++s->result.signals_sent;
@@ -313,6 +317,7 @@ bool session_start(Session *s, const RunOptions &options) {
     if (fd >= 0) fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
   s->signals = options.signals;
   s->signal_every = Millis(options.signal_every_ms);
+  s->signal_after_first_piece = options.signal_after_first_piece;
   s->next_signal = s->start + s->signal_every;
   return ok && s->pid > 0;
 }

@@ -89,6 +89,9 @@ struct RunOptions {
   // first after that long), until the program ends.
   std::vector<int> signals;
   int signal_every_ms = 10;
+  // The first signal also waits until dicefile.txt holds bytes, so that a
+  // slow start (a loaded machine, the sanitizers) cannot outrun it.
+  bool signal_after_first_piece = false;
   int timeout_seconds = 60; // killed and failed after this
 };
 
@@ -128,7 +131,8 @@ struct Session {
   std::vector<int> signals; // RunOptions::signals, sent in turn
   Clock::time_point next_signal;
   Millis signal_every{};
-  bool ended = false; // reaped
+  bool signal_after_first_piece = false; // RunOptions::signal_after_first_piece
+  bool ended = false;                    // reaped
 
   Session() = default;
   Session(const Session &) = delete;
