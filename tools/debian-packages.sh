@@ -15,6 +15,9 @@
 packages() {
   case $1 in
     run) echo g++ make cmake ;;
+    # Both programs, which is what `make install` builds: dicestat-chart
+    # needs the Boost.Math headers.
+    install) echo "$(packages run) libboost-math-dev" ;;
     # The full build (tests and dicestat-chart), and the tools the tests
     # run: the clock faked in named zones, the manual pages and the SVG
     # checked.
@@ -39,7 +42,7 @@ if [ "$1" = --list ]; then
 fi
 wanted=$(packages "$1")
 if [ $# -ne 1 ] || [ -z "$wanted" ]; then
-  echo "usage: $0 [--list] run|test|windows|cross|fuzz|package|format" >&2
+  echo "usage: $0 [--list] run|install|test|windows|cross|fuzz|package|format" >&2
   exit 2
 fi
 if [ -n "$list" ]; then
