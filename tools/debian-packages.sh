@@ -19,9 +19,9 @@ packages() {
     # needs the Boost.Math headers.
     install) echo "$(packages run) libboost-math-dev" ;;
     # The full build (tests and dicestat-chart), and the tools the tests
-    # run: the clock faked in named zones, the manual pages and the SVG
-    # checked.
-    test) echo "$(packages run) libgtest-dev libboost-math-dev faketime tzdata groff-base libxml2-utils" ;;
+    # run: the clock faked in named zones, the manual pages checked and
+    # looked up, the SVG checked.
+    test) echo "$(packages run) libgtest-dev libboost-math-dev faketime tzdata groff-base man-db libxml2-utils" ;;
     # A Linux build for the end-to-end tests, the cross compiler, Wine,
     # the test framework's sources, and tmux for the console cases.
     windows) echo "$(packages test) g++-mingw-w64-x86-64-posix wine wine64 googletest tmux" ;;
