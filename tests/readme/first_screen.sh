@@ -16,7 +16,7 @@ fail() {
   exit 1
 }
 under_home() {
-  case $2 in "$HOME"/*) ;; *) fail "$1 is $2, not the one installed under HOME" ;; esac
+  case $2 in "$HOME"/*) ;; *) fail "$1: ${2:-none} (wanted the one installed under HOME)" ;; esac
 }
 
 git clone --quiet "$repo" "$scratch/clone" || fail "cannot clone $repo"
