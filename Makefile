@@ -3,41 +3,48 @@
 # this directory; `make test` builds and runs every test, once in a plain
 # build and once under the address and undefined-behaviour sanitizers.
 # Each target first installs the Debian packages it lacks: the packages-*
-# targets below, with the lists in tools/debian-packages.sh.
+# targets below, with the lists in tools/debian-packages.sh. Builds say
+# nothing unless they fail (tools/quiet-build.sh), and CMake's own make
+# does not announce each directory it enters.
 BUILD ?= build
 RUN_BUILD ?= build-run
 SAN_BUILD ?= build-san
 JOBS ?= $(shell nproc)
 CONFIG = -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDICESTAT_WERROR=ON
+MAKEFLAGS += --no-print-directory
 
 .PHONY: all build run test test-plain test-sanitize format format-check clean
 
 all: build
 
-PACKAGE_PURPOSES = run test windows cross fuzz package format
+PACKAGE_PURPOSES = run install test windows cross fuzz package format
 .PHONY: $(addprefix packages-,$(PACKAGE_PURPOSES))
 $(addprefix packages-,$(PACKAGE_PURPOSES)): packages-%:
 	@tools/debian-packages.sh $*
 
 # The full build has the tests and dicestat-chart.
 build: packages-test
-	cmake -S . -B $(BUILD) $(CONFIG)
-	cmake --build $(BUILD) -j $(JOBS)
+	@JOBS=$(JOBS) tools/quiet-build.sh $(BUILD) $(CONFIG)
 
+# Nothing but the program's own dialogue reaches the terminal.
 run: packages-run
-	cmake -S . -B $(RUN_BUILD) $(CONFIG) -DDICESTAT_TESTS=OFF -DDICESTAT_TOOLS=OFF -DDICESTAT_BENCH=OFF
-	cmake --build $(RUN_BUILD) -j $(JOBS) --target dicestat
-	./$(RUN_BUILD)/dicestat
+	@JOBS=$(JOBS) tools/quiet-build.sh $(RUN_BUILD) $(CONFIG) -DDICESTAT_TESTS=OFF -DDICESTAT_TOOLS=OFF -DDICESTAT_BENCH=OFF -- dicestat
+	@./$(RUN_BUILD)/dicestat
 
-test: test-plain test-sanitize
+# Each half shows only what failed and ends with its counts; `make test`
+# runs both halves and adds a line for the two together
+# (tools/run-tests.sh).
+PLAIN_TESTS = "plain $(BUILD) $(CONFIG)"
+SANITIZED_TESTS = "sanitized $(SAN_BUILD) $(CONFIG) -DDICESTAT_SANITIZE=ON"
 
-test-plain: build
-	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+test: packages-test
+	@JOBS=$(JOBS) tools/run-tests.sh $(PLAIN_TESTS) $(SANITIZED_TESTS)
+
+test-plain: packages-test
+	@JOBS=$(JOBS) tools/run-tests.sh $(PLAIN_TESTS)
 
 test-sanitize: packages-test
-	cmake -S . -B $(SAN_BUILD) $(CONFIG) -DDICESTAT_SANITIZE=ON
-	cmake --build $(SAN_BUILD) -j $(JOBS)
-	ctest --test-dir $(SAN_BUILD) --output-on-failure -j $(JOBS)
+	@JOBS=$(JOBS) tools/run-tests.sh $(SANITIZED_TESTS)
 
 # `make test-exhaustive` checks the fixed-point conversion of every share
 # and deviation a report can hold against a long-double run of the same
@@ -112,7 +119,7 @@ format-check: packages-format
 	clang-format --dry-run -Werror $(SOURCES)
 
 clean:
-	rm -rf $(BUILD) $(RUN_BUILD) $(SAN_BUILD) $(WIN_BUILD) $(WIN_E2E_BUILD) $(CROSS_BUILD)
+	rm -rf $(BUILD) $(RUN_BUILD) $(SAN_BUILD) $(INSTALL_BUILD) $(WIN_BUILD) $(WIN_E2E_BUILD) $(CROSS_BUILD)
 
 # Fuzzing with libFuzzer (clang): each target runs FUZZ_SECONDS from the
 # checked-in seeds, keeping what it finds in the build directory.
@@ -130,17 +137,21 @@ fuzz: packages-fuzz
 	    $(FUZZ_BUILD)/corpus/$$t fuzz/corpus/$$t || exit 1; \
 	done
 
-# Installing and packaging: `make install` puts both programs and their
-# manual pages under PREFIX (DESTDIR stages them elsewhere); `make package`
-# builds a Debian package in $(BUILD); `make chart-example` redraws the
-# picture in docs/ from a million rolls with seed 42.
+# Installing and packaging: `make install` builds both programs, without
+# the tests, in a build of its own and puts them, stripped as in the
+# package, and their manual pages under PREFIX (DESTDIR stages them
+# elsewhere); `make package` builds a Debian package in $(BUILD);
+# `make chart-example` redraws the picture in docs/ from a million rolls
+# with seed 42.
 PREFIX ?= /usr/local
+INSTALL_BUILD ?= build-install
 CHART_EXAMPLE = docs/chart-1000000.svg
 
 .PHONY: install package chart-example
 
-install: build
-	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+install: packages-install
+	@JOBS=$(JOBS) tools/quiet-build.sh $(INSTALL_BUILD) $(CONFIG) -DDICESTAT_TESTS=OFF -DDICESTAT_BENCH=OFF
+	@DESTDIR="$(DESTDIR)" cmake --install $(INSTALL_BUILD) --prefix "$(PREFIX)" --strip
 
 package: packages-package build
 	cd $(BUILD) && cpack -G DEB

@@ -15,10 +15,13 @@
 packages() {
   case $1 in
     run) echo g++ make cmake ;;
+    # Both programs, which is what `make install` builds: dicestat-chart
+    # needs the Boost.Math headers.
+    install) echo "$(packages run) libboost-math-dev" ;;
     # The full build (tests and dicestat-chart), and the tools the tests
-    # run: the clock faked in named zones, the manual pages and the SVG
-    # checked.
-    test) echo "$(packages run) libgtest-dev libboost-math-dev faketime tzdata groff-base libxml2-utils" ;;
+    # run: the clock faked in named zones, the manual pages checked and
+    # looked up, the SVG checked.
+    test) echo "$(packages run) libgtest-dev libboost-math-dev faketime tzdata groff-base man-db libxml2-utils" ;;
     # A Linux build for the end-to-end tests, the cross compiler, Wine,
     # the test framework's sources, and tmux for the console cases.
     windows) echo "$(packages test) g++-mingw-w64-x86-64-posix wine wine64 googletest tmux" ;;
@@ -39,7 +42,7 @@ if [ "$1" = --list ]; then
 fi
 wanted=$(packages "$1")
 if [ $# -ne 1 ] || [ -z "$wanted" ]; then
-  echo "usage: $0 [--list] run|test|windows|cross|fuzz|package|format" >&2
+  echo "usage: $0 [--list] run|install|test|windows|cross|fuzz|package|format" >&2
   exit 2
 fi
 if [ -n "$list" ]; then
