@@ -25,8 +25,9 @@ int read_int(int32_t *target);
 // with `target` unchanged. Otherwise exactly read_int.
 int read_int_or_blank(int32_t *target);
 
-// Waits for one key on the terminal, unechoed, and returns its code 0-255;
-// -1 at once when there is no terminal to read.
+// Writes out what standard output holds, then waits for one key on the
+// terminal, unechoed, and returns its code 0-255; -1 at once when there is
+// no terminal to read.
 int wait_key();
 
 // Clock: time/ ---------------------------------------------------------------

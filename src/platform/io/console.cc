@@ -12,7 +12,10 @@ static int take_blanks() {
   return c;
 }
 
+// The wait is there for the user to read what was written before it, so
+// standard output is written out first, whatever it is.
 int wait_key() {
+  flush_output();
   return host_read_key();
 }
 
