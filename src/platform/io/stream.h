@@ -75,7 +75,7 @@ void start_streams();
 // flushed and left open, each file flushed and closed.
 void end_streams();
 
-// What the console needs of standard input and output.
+// What the console needs of standard input and output (and write_console, in platform.h).
 int take_input();            // the next character; -1 at end of input or after a read error
 void push_back_input(int c); // `c` is taken next
 bool input_mid_line();       // the last character taken was pushed back or ended no line
