@@ -10,10 +10,11 @@
 #include <thread>
 
 #include "platform/format/fixed_point.h"
-#include "reference_fixed4.h"
 #include "sim/share.h"
 
 #if LDBL_MANT_DIG == 64
+#include "reference_fixed4.h"
+
 namespace {
 
 constexpr uint32_t kEndBits = 0x43000000; // 128.0f, the first value left out

@@ -15,7 +15,9 @@ constexpr long double kUp[] = {1e1L,   1e2L,   1e4L,   1e8L,    1e16L,   1e32L, 
 constexpr long double kDown[] = {1e-1L,   1e-2L,   1e-4L,   1e-8L,    1e-16L,   1e-32L,  1e-64L,
                                  1e-128L, 1e-256L, 1e-512L, 1e-1024L, 1e-2048L, 1e-4096L};
 constexpr int kTop = 12;
-constexpr int kDigits = 38; // 36 wanted, one to round, one for a carry
+constexpr int kMostWanted = 36;          // digits before and after the point
+constexpr int kWorkedOut = 20;           // significant digits computed; the rest are 0
+constexpr int kDigits = kMostWanted + 2; // one more to round, one for a carry
 
 inline size_t put(char *out, size_t n, const char *text) {
   while (*text) out[n++] = *text++;
@@ -23,7 +25,8 @@ inline size_t put(char *out, size_t n, const char *text) {
 }
 
 // The text of `value`, with "+" before a clear sign bit when `plus_sign`;
-// `out` needs room for the sign, 36 digits, the point and four decimals.
+// `out` needs room for the sign, every digit before the point, the point
+// and four decimals.
 inline size_t fixed4(double value, bool plus_sign, char *out) {
   size_t n = 0;
   if (std::signbit(value))
@@ -42,13 +45,13 @@ inline size_t fixed4(double value, bool plus_sign, char *out) {
       while (m < (k > 0 ? kDown[k - 1] : 1.0L)) m *= kUp[k], e -= 1 << k;
   for (int k = kTop; k >= 0; --k)
     while (m >= kUp[k]) m *= kDown[k], e += 1 << k;
-  int wanted = e + 4 < 36 ? e + 4 : 36;
+  int wanted = e + 4 < kMostWanted ? e + 4 : kMostWanted;
   if (wanted < 0) return put(out, n, "0.0000");
 
-  // wanted + 1 digits; the first is not 0 (1 <= m), so from the 21st on
-  // every digit is 0 without computing.
+  // wanted + 1 digits; the first is not 0 (1 <= m), so digit i is the
+  // (i + 1)th significant one.
   int digit[kDigits] = {};
-  for (int i = 0; i <= wanted && i < 20; ++i) {
+  for (int i = 0; i <= wanted && i < kWorkedOut; ++i) {
     digit[i] = static_cast<int>(m);
     m = (m - digit[i]) * 10;
   }
