@@ -36,7 +36,7 @@ const StreamHooks kSinkHooks = {sink_write, sink_read, sink_close};
 Stream sink_stream;
 
 Stream *open_sink() {
-  stream_open(&sink_stream, kSinkHandle, &kSinkHooks);
+  open_stream(&sink_stream, kSinkHandle, &kSinkHooks);
   return &sink_stream;
 }
 

@@ -114,7 +114,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     if (got != want) mismatch("value", got, want);
   }
   std::string left;
-  for (int c; (c = stream_take(&stream_table[kStdIn])) >= 0;) left += static_cast<char>(c);
+  for (int c; (c = take_input()) >= 0;) left += static_cast<char>(c);
   if (left != plain.text.substr(plain.at))
     mismatch("characters left", left.size(), plain.text.size() - plain.at);
   return 0;

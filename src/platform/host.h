@@ -1,7 +1,7 @@
-// What the portable platform layer asks of the operating system. Each
-// backend (posix/, win32/) defines every function declared here, and makes
-// its own system calls only through its one table of raw calls; the unit
-// tests of the portable layer link an in-memory backend instead.
+// What a backend (posix/, win32/) provides to the portable platform layer,
+// and only that: each defines all of it, making its system calls through
+// its one table of raw calls; the unit tests of the portable layer link an
+// in-memory backend instead. What backends borrow is in host_support.h.
 #pragma once
 
 #include <cstddef>
@@ -9,46 +9,6 @@
 
 using Handle = intptr_t;
 constexpr Handle kNoHandle = -1;
-
-// The exit status of the frame's own failures: a fatal report or a fault.
-constexpr int32_t kFatalStatus = 1;
-
-// What one attempt to write gave: the bytes taken, 0 to the size asked, or
-// one of these.
-constexpr long kWriteFailed = -1;
-constexpr long kWriteInterrupted = -2; // a signal came first: nothing taken, try again
-
-enum class ReadStatus {
-  kOk,         // `got` bytes arrived; 0 means end of input
-  kEnded,      // the writer has gone (a broken pipe): end of input
-  kFailed,     // a read error
-  kInterrupted // a signal came first: nothing read, try again
-};
-
-// Makes `attempt` again while `interrupted` finds that a signal came before
-// it did anything: the one retry loop, for portable and raw calls alike.
-template <class Attempt, class Interrupted>
-auto retry_interrupted(Attempt attempt, Interrupted interrupted) -> decltype(attempt()) {
-  decltype(attempt()) result = attempt();
-  while (interrupted(result)) result = attempt();
-  return result;
-}
-
-// A stream's way to its handle. Each stream carries its own, so that a test
-// can give one stream a failing or short writer and leave the rest alone.
-struct StreamHooks {
-  long (*write)(Handle handle, const void *data, size_t size);             // one attempt
-  ReadStatus (*read)(Handle handle, void *data, size_t size, size_t *got); // one attempt
-  bool (*close)(Handle handle);                                            // releases it
-};
-
-// The hooks for the host's own files, pipes and devices.
-extern const StreamHooks host_file_hooks;
-
-// Writes all `size` bytes through `hooks`, going on after short and
-// interrupted writes; a failed write, or one that takes nothing, ends it.
-// Returns true when everything was taken.
-bool write_all(const StreamHooks &hooks, Handle handle, const void *data, size_t size);
 
 // One reading of the local wall clock.
 struct LocalTime {
@@ -74,6 +34,9 @@ struct ProcessArguments {
   char **list;        // null-ended
   char **environment; // "NAME=value" entries, null-ended
 };
+
+// The hooks for the host's own files, pipes and devices.
+extern const struct StreamHooks host_file_hooks;
 
 // Start-up and the end of the process ---------------------------------------
 

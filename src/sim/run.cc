@@ -1,4 +1,6 @@
 // The simulation run: the dialogue, the two files, the rolls and the report.
+#include "sim/run.h"
+
 #include "platform/platform.h"
 #include "sim/report.h"
 #include "sim/roll/roll.h"
@@ -16,17 +18,16 @@ Generator generator;
 Tallies tallies; // rolls of each outcome
 
 // A file that cannot be created ends the run before anything is rolled; the
-// user gets to read the message before a console window could close.
-[[noreturn]] void give_up(const char *message) {
+// user gets to read the message before a console window could close. A
+// roll log already created is closed at the end of the process.
+int32_t give_up(const char *message) {
   write_console(message);
   wait_key();
-  end_process(kStatusFailed);
+  return kStatusFailed;
 }
 
 } // namespace
 
-// Entered once at start-up; the arguments and the environment are not used.
-// Returns the exit status: 0, or 1 when a file could not be written in full.
 int32_t run(int, char **, char **) {
   write_console("Enter number of rolls: ");
   read_int(&roll_count);
@@ -34,9 +35,9 @@ int32_t run(int, char **, char **) {
   read_int_or_blank(&seed);
 
   dice_file = create_text_file("dicefile.txt", "w");
-  if (!dice_file) give_up("Can't open dice file\n");
+  if (!dice_file) return give_up("Can't open dice file\n");
   stat_file = create_text_file("statfile.txt", "w");
-  if (!stat_file) give_up("Can't open stat file\n");
+  if (!stat_file) return give_up("Can't open stat file\n");
 
   write_report_header(stat_file, roll_count, seed);
   if (seed == 0) {

@@ -284,7 +284,12 @@ bool session_start(Session *s, const RunOptions &options) {
          (terminal = open(name, O_RDWR | O_NOCTTY | O_CLOEXEC)) >= 0 && set_usual_mode(terminal) &&
          tcgetattr(terminal, &s->initial_mode) == 0 && (s->out_fd = dup(s->in_fd)) >= 0;
     if (options.input_mode != Input::kClosed) child[0] = terminal;
-    if (options.output_mode != Output::kClosed) child[1] = terminal;
+    if (options.output_mode == Output::kPipeBesideTerminal) {
+      close_fd(s->out_fd);
+      ok = ok && make_pipe(&s->out_fd, &child[1]);
+    } else if (options.output_mode != Output::kClosed) {
+      child[1] = terminal;
+    }
   } else {
     if (!options.input_file.empty())
       child[0] = open_for_program(s->dir, options.input_file, O_RDONLY);

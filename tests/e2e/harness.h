@@ -60,6 +60,9 @@ enum class Output {
   kPipe,         // captured
   kPipeNoReader, // the read end is closed before the program writes
   kClosed,       // no descriptor 1 at all
+  // With `terminal`: a captured pipe all the same, the terminal staying
+  // standard input and controlling terminal; its echo is not captured.
+  kPipeBesideTerminal,
 };
 
 struct RunOptions {

@@ -1,6 +1,6 @@
 // Every share a report can print, each single-precision value from 0 up to
 // 128, and its deviation, through the program's "%2.4f" and "%+2.4f" and
-// through the same digit algorithm on a 64-bit-significand long double.
+// through a plain long-double reference written apart from it.
 #include <atomic>
 #include <cfloat>
 #include <chrono>
@@ -9,11 +9,12 @@
 #include <cstring>
 #include <thread>
 
-#include "long_double_arithmetic.h"
 #include "platform/format/fixed_point.h"
 #include "sim/share.h"
 
 #if LDBL_MANT_DIG == 64
+#include "reference_fixed4.h"
+
 namespace {
 
 constexpr uint32_t kEndBits = 0x43000000; // 128.0f, the first value left out
@@ -41,7 +42,7 @@ double seconds_since(Clock::time_point start) {
 void compare(Sweep *sweep, uint32_t bits, double value, bool plus_sign) {
   char got[kFixedTextMax], want[kFixedTextMax];
   size_t got_length = format_fixed4(value, plus_sign, got);
-  size_t want_length = format_fixed4_in<LongDoubleArithmetic>(value, plus_sign, want);
+  size_t want_length = reference::fixed4(value, plus_sign, want);
   if (got_length == want_length && memcmp(got, want, got_length) == 0) return;
   if (sweep->differences.fetch_add(1) < kPrinted)
     printf("0x%08x %s: %.*s, long double %.*s (after %.1f s)\n", static_cast<unsigned>(bits),

@@ -92,13 +92,10 @@ const char *host_environment_variable(const char *name) {
 
 FakeHost::FakeHost() {
   fake = this;
-  for (Stream &s : stream_table) s = Stream{};
-  streams_start();
+  start_streams();
 }
 
 FakeHost::~FakeHost() {
-  for (Stream &s : stream_table)
-    if (s.buffer && s.buffer != s.spare) free(s.buffer);
-  for (Stream &s : stream_table) s = Stream{};
+  end_streams();
   fake = nullptr;
 }

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/host.h"
+#include "platform/host_support.h"
 
 struct FakeHost {
   // Files created so far, by handle (handles 0-2 are the standard ones).

@@ -1,40 +1,27 @@
-// The console dialogue: prompts on standard output, answers read as decimal
-// integer fields from standard input, and the single-key wait on the
-// terminal.
+// The console dialogue: answers read as decimal integer fields from
+// standard input, and the single-key wait on the terminal. The prompts go
+// out through write_console, which the streams' own file holds.
 #include "platform/io/console.h"
 
-#include <cstring>
-
 #include "platform/ascii.h"
-#include "platform/io/stream.h"
 #include "platform/platform.h"
 
-namespace {
-
-Stream *const in = &stream_table[kStdIn];
-
-int take_blanks() {
-  int c = stream_take(in);
-  while (is_blank(c)) c = stream_take(in);
+static int take_blanks() {
+  int c = take_input();
+  while (is_blank(c)) c = take_input();
   return c;
 }
 
-} // namespace
-
-void write_console(const char *text) {
-  Stream *out = &stream_table[kStdOut];
-  stream_write_text(out, text, strlen(text));
-  // On a terminal a prompt must be on screen before the program waits.
-  if (out->line_buffered) flush_stream(out);
-}
-
+// The wait is there for the user to read what was written before it, so
+// standard output is written out first, whatever it is.
 int wait_key() {
+  flush_output();
   return host_read_key();
 }
 
 int read_int(int32_t *target) {
-  int c = stream_take(in);
-  while (is_space(c)) c = stream_take(in);
+  int c = take_input();
+  while (is_space(c)) c = take_input();
   if (c < 0) return -1;
 
   // Characters of the field taken so far, c among them. The sign always
@@ -43,7 +30,7 @@ int read_int(int32_t *target) {
   int taken = 1;
   bool negative = c == '-';
   if (c == '+' || c == '-') {
-    c = stream_take(in);
+    c = take_input();
     ++taken;
   }
 
@@ -55,11 +42,11 @@ int read_int(int32_t *target) {
     ++digits;
     full = taken == kIntFieldMax;
     if (full) break;
-    c = stream_take(in);
+    c = take_input();
     ++taken;
   }
   // The character that ended the field goes back, unless the limit ended it.
-  if (!full && c >= 0) stream_push_back(in, c);
+  if (!full && c >= 0) push_back_input(c);
   if (digits == 0) return c == -1 ? -1 : 0;
   if (negative) value = 0u - value;
   *target = static_cast<int32_t>(value);
@@ -67,14 +54,12 @@ int read_int(int32_t *target) {
 }
 
 int read_int_or_blank(int32_t *target) {
-  // Unless the last character taken ended a line, the previous field left
-  // some of its line: a pushed-back character, or the rest after a field
-  // cut off at its length limit. When that rest is only blanks, the answer
-  // is the next line.
-  bool rest_of_line = in->pushback >= 0 || (in->last >= 0 && in->last != '\n');
+  // What the previous field left of its line, a pushed-back character or
+  // the rest after its length limit, is no answer when it is only blanks.
+  bool rest_of_line = input_mid_line();
   int c = take_blanks();
   if (rest_of_line && c == '\n') c = take_blanks();
   if (c == '\n') return 0;
-  if (c >= 0) stream_push_back(in, c);
+  if (c >= 0) push_back_input(c);
   return read_int(target);
 }

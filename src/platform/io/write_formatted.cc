@@ -5,7 +5,6 @@
 #include "platform/format/decimal.h"
 #include "platform/format/fixed_point.h"
 #include "platform/io/stream.h"
-#include "platform/platform.h"
 
 namespace {
 
@@ -59,7 +58,7 @@ int write_formatted_args(Stream *stream, const char *format, const FormatArg *ar
       p += length;
     }
     ++p;
-    int written = stream_write_text(stream, piece, size);
+    int written = write_text(stream, piece, size);
     if (written < 0) return -1;
     produced += written;
   }

@@ -14,7 +14,7 @@
 #include <cerrno>
 #include <cstdlib>
 
-#include "platform/host.h"
+#include "platform/host_support.h"
 
 // open(2) with its mode always given, so that the slot has a plain type.
 inline int open_with_mode(const char *path, int flags, mode_t mode) {

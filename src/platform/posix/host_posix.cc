@@ -70,10 +70,6 @@ void host_set_float_state() {
   fesetround(FE_TONEAREST);
 }
 
-void host_finish() {
-  terminal_close();
-}
-
 void host_exit(int32_t status) {
   sys.exit(status);
   abort(); // the slot's call does not return

@@ -12,6 +12,3 @@ void set_signal(int signo, void (*handler)(int), struct sigaction *previous = nu
 // Processor faults end the process with status 1 and a line on standard
 // error, flushing nothing.
 void posix_catch_faults();
-
-// Closes the terminal that host_open_terminal opened.
-void terminal_close();

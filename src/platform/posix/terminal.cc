@@ -52,7 +52,8 @@ void host_open_terminal() {
   tty = retry_after_signal([] { return sys.open("/dev/tty", O_RDWR | O_CLOEXEC, 0); });
 }
 
-void terminal_close() {
+// At the end of the process, the terminal is closed.
+void host_finish() {
   if (tty >= 0) sys.close(tty);
   tty = -1;
 }

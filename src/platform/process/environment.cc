@@ -3,6 +3,7 @@
 #include <cstddef>
 
 #include "platform/ascii.h"
+#include "platform/host.h"
 
 char **environment_table;
 
@@ -15,4 +16,9 @@ const char *find_environment(char *const *table, const char *name) {
     if (!name[i] && entry[i] == '=') return entry + i + 1;
   }
   return nullptr;
+}
+
+const char *environment_variable(const char *name) {
+  const char *value = find_environment(environment_table, name);
+  return value ? value : host_environment_variable(name);
 }

@@ -5,11 +5,7 @@
 #include "platform/process/environment.h"
 #include "platform/time/tz.h"
 
-namespace {
-
-ClockState process_clock; // zero: the zone is not set up yet
-
-} // namespace
+static ClockState process_clock; // zero: the zone is not set up yet
 
 Zone zone_from_host(ZoneQuery query, const ZoneInfo &info) {
   if (query != ZoneQuery::kStandard && query != ZoneQuery::kDaylight) return kDefaultZone;
@@ -19,9 +15,7 @@ Zone zone_from_host(ZoneQuery query, const ZoneInfo &info) {
   return {static_cast<int32_t>(offset), info.daylight_month != 0 && info.daylight_bias != 0};
 }
 
-Zone current_zone() {
-  const char *tz = find_environment(environment_table, "TZ");
-  if (!tz) tz = host_environment_variable("TZ");
+Zone current_zone(const char *tz) {
   if (tz_usable(tz)) return {tz_offset(tz), tz_daylight(tz)};
   ZoneInfo info = {}; // not filled in when the query fails
   ZoneQuery query = host_zone_info(&info);
@@ -41,7 +35,7 @@ int32_t read_clock_with(ClockState *state) {
   // Before 1970 the zone is neither needed nor set up.
   if (now.year < kEpochYear) return kBeforeEpoch;
   if (!state->zone_set_up) {
-    state->zone = current_zone();
+    state->zone = current_zone(environment_variable("TZ"));
     state->zone_set_up = true;
   }
   return clock_value(now, state->zone);

@@ -24,9 +24,9 @@ constexpr int32_t kBeforeEpoch = -1;
 // there is daylight saving: its dates and amount are never used.
 Zone zone_from_host(ZoneQuery query, const ZoneInfo &info);
 
-// The zone in force now: TZ from the environment table when usable, else the
-// host's settings.
-Zone current_zone();
+// The zone in force now: from `tz`, the value of TZ, when it is usable,
+// else from the host's settings.
+Zone current_zone(const char *tz);
 
 // kBeforeEpoch for a year before 1970; otherwise the local seconds plus the
 // zone offset, less the daylight adjustment, modulo 2^32 read as signed.

@@ -1,6 +1,7 @@
 // Fatal reports and processor faults on Windows.
 #include <cstring>
 
+#include "platform/host_support.h"
 #include "platform/win32/calls.h"
 #include "platform/win32/win32.h"
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "platform/host_support.h"
 #include "platform/win32/calls.h"
 #include "platform/win32/win32.h"
 

@@ -1,4 +1,4 @@
-// write_block against the byte-at-a-time stream_put it stands in for: the
+// write_block against the byte-at-a-time put_byte it stands in for: the
 // same file, the same pieces handed to the host, the same silence after a
 // failed write, whatever the block sizes.
 #include <gtest/gtest.h>
@@ -30,7 +30,7 @@ std::string text_of(size_t size) {
 }
 
 // Writes `text` in blocks of `block` bytes, through write_block or, for the
-// reference, byte by byte through stream_put.
+// reference, byte by byte through put_byte.
 Outcome write_in_blocks(const std::string &text, size_t block, bool by_byte, size_t accept_limit,
                         bool one_byte_buffer) {
   FakeHost fake;
@@ -43,7 +43,7 @@ Outcome write_in_blocks(const std::string &text, size_t block, bool by_byte, siz
     int result = 0;
     if (by_byte) {
       for (size_t i = 0; i < size; ++i)
-        if (!stream_put(s, static_cast<unsigned char>(text[done + i]))) result = -1;
+        if (!put_byte(s, static_cast<unsigned char>(text[done + i]))) result = -1;
     } else {
       result = write_block(s, text.data() + done, size);
     }

@@ -43,7 +43,7 @@ TEST(EndProcessDeathTest, ClosesEveryFileAndHandsOnTheStatus) {
   std::string left_open = dir.path + "/left_open.txt", never_written = dir.path + "/empty.txt";
   EXPECT_EXIT(
       {
-        streams_start();
+        start_streams();
         write_formatted(create_text_file(left_open.c_str(), "w"), "%d\n", 42);
         create_text_file(never_written.c_str(), "w");
         end_process(7);
@@ -60,7 +60,7 @@ TEST(ReportFatalDeathTest, ShowsTheTextExactlyAndFlushesNothing) {
     EXPECT_EXIT(
         {
           detach_from_terminal();
-          streams_start();
+          start_streams();
           write_formatted(create_text_file(file.c_str(), "w"), "buffered");
           report_fatal(text);
         },

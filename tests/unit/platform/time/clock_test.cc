@@ -119,7 +119,7 @@ TEST(Clock, CurrentZone) {
     fake.zone_query = c.query;
     fake.zone = kEastern;
     ScopedEnvironment environment(c.environment);
-    Zone zone = current_zone();
+    Zone zone = current_zone(environment_variable("TZ"));
     EXPECT_EQ(zone.offset, c.zone.offset) << c.why;
     EXPECT_EQ(zone.daylight, c.zone.daylight) << c.why;
   }
@@ -147,7 +147,7 @@ TEST(Clock, HostLookupOnlyWhenTheTableLacksTz) {
     fake.zone = kEastern;
     if (c.host_tz) fake.variables["TZ"] = c.host_tz;
     ScopedEnvironment environment(c.environment);
-    Zone zone = current_zone();
+    Zone zone = current_zone(environment_variable("TZ"));
     EXPECT_EQ(zone.offset, c.zone.offset) << c.why;
     EXPECT_EQ(zone.daylight, c.zone.daylight) << c.why;
   }

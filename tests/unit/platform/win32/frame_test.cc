@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "platform/platform.h"
+#include "platform/process/frame.h"
 #include "platform/win32/calls.h"
 #include "platform/win32/scratch.h"
 #include "platform/win32/win32.h"

@@ -8,7 +8,7 @@
 #include <functional>
 #include <string>
 
-#include "platform/host.h"
+#include "platform/host_support.h"
 #include "platform/process/environment.h"
 #include "platform/win32/scratch.h"
 #include "platform/win32/win32.h"
