@@ -47,8 +47,9 @@ test-sanitize: packages-test
 	@JOBS=$(JOBS) tools/run-tests.sh $(SANITIZED_TESTS)
 
 # `make test-exhaustive` checks the fixed-point conversion of every share
-# and deviation a report can hold against a long-double run of the same
-# digits (tests/exhaustive/); a few minutes on two cores.
+# and deviation a report can hold against a plain long-double conversion
+# written apart from the program (tests/exhaustive/); a few minutes on two
+# cores.
 .PHONY: test-exhaustive
 
 test-exhaustive: build
