@@ -31,7 +31,7 @@ std::string p_number(double p) {
   return buf;
 }
 
-// -log10 p, at most kTopDecades; kTopDecades and beyond for p = 0.
+// -log10 p, at most kTopDecades, which p = 0 also gets.
 double decades(double p) {
   return p > 0 ? std::min(-std::log10(p), double{kTopDecades}) : kTopDecades;
 }

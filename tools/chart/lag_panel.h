@@ -7,5 +7,6 @@
 #include "svg_canvas.h"
 
 // The panel from baseline `top` for a test with at least one lag; returns
-// the baseline of its last line.
+// the baseline of its last line. Each bar is a <rect> in <g id="lags">
+// carrying data-lag and data-p, the p it draws.
 int draw_lag_panel(Svg &svg, int top, const Independence &test);

@@ -65,7 +65,8 @@ int draw_pair_map(Svg &svg, int top, const Independence &test) {
   // less than one pair, and every pair that came up would look surprising.
   if (test.permutations != 0) {
     svg.text(kPlotLeft, top, 12, faint,
-             "No map of the pairs " + apart + " apart: too few of them for 1,296 cells");
+             "No map of the pairs " + apart + " apart: too few of them for " + grouped(kPairCells) +
+                 " cells");
     return top;
   }
   svg.text(kPlotLeft, top, 14, "font-weight=\"bold\"",

@@ -7,5 +7,6 @@
 #include "svg_canvas.h"
 
 // The map from baseline `top` for a test with at least one lag; returns the
-// baseline of its last line.
+// baseline of its last line. Its cells are <rect>s in <g id="pair-map">
+// carrying data-first, data-second (outcome labels) and data-residual.
 int draw_pair_map(Svg &svg, int top, const Independence &test);

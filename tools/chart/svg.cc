@@ -28,7 +28,8 @@ std::string percent_text(const std::string &share_text, double share) {
   return std::isfinite(share) ? share_text + " %" : share_text;
 }
 
-// The title and the verdicts in bold; returns the y below them.
+// The title, the verdicts in bold and what a cell holds; returns the
+// baseline of the last line.
 int draw_headline(Svg &svg, const Findings &findings) {
   svg.text(kPlotLeft, kTitleY, 20, "font-weight=\"bold\"", "How evenly the 36 outcomes came up");
   int y = kTitleY;
