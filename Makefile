@@ -17,7 +17,7 @@ MAKEFLAGS += --no-print-directory
 
 all: build
 
-PACKAGE_PURPOSES = run install test windows cross fuzz package format
+PACKAGE_PURPOSES = run install test windows cross fuzz package format picture
 .PHONY: $(addprefix packages-,$(PACKAGE_PURPOSES))
 $(addprefix packages-,$(PACKAGE_PURPOSES)): packages-%:
 	@tools/debian-packages.sh $*
@@ -54,6 +54,15 @@ test-sanitize: packages-test
 
 test-exhaustive: build
 	$(BUILD)/tests/fixed_point_sweep
+
+# `make test-picture` draws charts with dicestat-chart, renders them in
+# headless Chromium and judges their pixels (tools/chart/tests/picture_test.py),
+# with Debian's python3, for which python3-pil is installed.
+.PHONY: test-picture
+
+test-picture: packages-picture
+	@JOBS=$(JOBS) tools/quiet-build.sh $(BUILD) $(CONFIG) -- dicestat dicestat-chart
+	/usr/bin/python3 tools/chart/tests/picture_test.py $(BUILD)/dicestat $(BUILD)/tools/chart/dicestat-chart
 
 # `make package-windows` cross-builds both programs with mingw-w64 and packs
 # them, the README, the manual pages as plain text and the licence into

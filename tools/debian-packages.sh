@@ -32,6 +32,9 @@ packages() {
     # dpkg-shlibdeps works out the package's dependencies.
     package) echo "$(packages test) dpkg-dev" ;;
     format) echo clang-format git ;;
+    # The chart drawn by headless Chromium, the font the picture names, and
+    # Python's imaging library to read the screenshots' pixels.
+    picture) echo "$(packages test) chromium fonts-dejavu-core python3 python3-pil" ;;
   esac
 }
 
@@ -42,7 +45,7 @@ if [ "$1" = --list ]; then
 fi
 wanted=$(packages "$1")
 if [ $# -ne 1 ] || [ -z "$wanted" ]; then
-  echo "usage: $0 [--list] run|install|test|windows|cross|fuzz|package|format" >&2
+  echo "usage: $0 [--list] run|install|test|windows|cross|fuzz|package|format|picture" >&2
   exit 2
 fi
 if [ -n "$list" ]; then

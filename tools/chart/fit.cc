@@ -116,9 +116,18 @@ double chi2_upper_tail(double x, int degrees) {
 }
 
 Fit fit_report(const Report &report, const MonteCarlo &mc) {
-  if (report.roll_count <= 0 || report.total_count <= 0) return {{kNaN, kNaN}, {kNaN, kNaN}};
+  Fit fit;
+  if (report.roll_count <= 0 || report.total_count <= 0) {
+    fit.fair = fit.generator = {kNaN, kNaN};
+    std::fill(fit.z, fit.z + kReportOutcomes, kNaN);
+    return fit;
+  }
   int32_t counts[kReportOutcomes];
   for (int i = 0; i < kReportOutcomes; ++i) counts[i] = report.rows[i].count;
   int32_t rolls = report.total_count;
-  return {test(counts, rolls, fair_dice(), mc), test(counts, rolls, generator_split(), mc)};
+  fit.fair = test(counts, rolls, fair_dice(), mc);
+  fit.generator = test(counts, rolls, generator_split(), mc);
+  double expected = static_cast<double>(rolls) / kReportOutcomes;
+  for (int i = 0; i < kReportOutcomes; ++i) fit.z[i] = (counts[i] - expected) / std::sqrt(expected);
+  return fit;
 }

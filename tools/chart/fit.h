@@ -29,15 +29,18 @@ struct FitTest {
 };
 
 struct Fit {
-  FitTest fair;      // each outcome 1/36
-  FitTest generator; // 911/32768 for the first eight outcomes, 910/32768 after
+  FitTest fair;                   // each outcome 1/36
+  FitTest generator;              // 911/32768 for the first eight outcomes, 910/32768 after
+  double z[kReportOutcomes] = {}; // each count's standardised residual against fair dice,
+                                  // (count - expected) / sqrt(expected), in label order;
+                                  // NaN where fair.p is
 };
 
 // The upper tail of the chi-square distribution with `degrees` (at least 1)
 // degrees of freedom at x; NaN for NaN or a negative x.
 double chi2_upper_tail(double x, int degrees = kFitDegrees);
 
-// Both tests of a report; NaN throughout for a report without rolls (none
+// Both tests of a report and the residuals; NaN throughout for a report without rolls (none
 // made, or a negative number asked for). A simulated p draws mc.samples
 // samples of the report's number of rolls from the distribution tested and
 // counts those whose statistic is at least the report's.

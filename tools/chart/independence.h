@@ -19,22 +19,42 @@ struct LagTest {
   int df = 0;        // (rows - 1)(columns - 1) over those
   double p = 0;      // chance of a statistic at least this large: the chi-square
                      // distribution's, or the share of permutations that reach it
+  double chi2_p = 0; // the chi-square distribution's, which orders the lags
 };
 
 struct Independence {
-  int64_t rolls = 0;         // in the log
-  int64_t analysed = 0;      // the first rolls, at most kMaxAnalysedRolls
-  std::vector<LagTest> lags; // the lags tested, 1 first, each twice the one before
-  size_t worst = 0;          // the lag with the smallest chi-square p; the smallest such lag
-                             // among equals
-  double p = 0;              // its p times the lags tested, at most 1, or with permutations the
-                             // share of them whose smallest p is at most it; NaN when no lag
-                             // was tested
-  int64_t permutations = 0;  // behind every p, or that would have been had a lag been
-                             // tested; 0 when each p is the chi-square distribution's
-  double smallest_p = 0;     // with permutations: the worst lag's chi-square p, the statistic
-                             // that p is found for
+  int64_t rolls = 0;             // in the log
+  int64_t analysed = 0;          // the first rolls, at most kMaxAnalysedRolls
+  std::vector<LagTest> lags;     // the lags tested, 1 first, each twice the one before
+  size_t worst = 0;              // the strongest lag (stronger_lag below)
+  double p = 0;                  // its p times the lags tested, at most 1, or with permutations the
+                                 // share of them whose smallest p is at most it; NaN when no lag
+                                 // was tested
+  int64_t permutations = 0;      // behind every p, or that would have been had a lag been
+                                 // tested; 0 when each p is the chi-square distribution's
+  double smallest_p = 0;         // with permutations: the worst lag's chi-square p, the statistic
+                                 // that p is found for
+  double reject_below = 0;       // a lag whose chi-square p is below this makes the verdict's p
+                                 // fall below kRejectLevel: kRejectLevel over the lags tested,
+                                 // or the level the permutations' smallest p-values set; 0 when
+                                 // none can
+  std::vector<double> residuals; // the worst lag's table as Pearson residuals,
+                                 // (observed - expected) / sqrt(expected), first roll's
+                                 // outcome * 36 + second roll's; NaN in an empty row or
+                                 // column; empty when no lag was tested
 };
+
+// Whether lag a shows a stronger relation than lag b: a smaller chi-square
+// p, or, where both p-values are equal (as when both underflow to 0), a
+// statistic further out for its degrees of freedom, by the Wilson-Hilferty
+// normal approximation of the chi-square distribution.
+bool stronger_lag(const LagTest &a, const LagTest &b);
+
+// The index of the strongest of lags, not empty; the first among equals.
+size_t strongest_lag(const std::vector<LagTest> &lags);
+
+// The Pearson residuals of a table (see Independence::residuals).
+std::vector<double> pearson_residuals(const uint32_t *table);
 
 // The test of one table; `pairs` and the statistic are 0 for an empty table.
 LagTest test_table(const uint32_t *table, int64_t lag);

@@ -6,6 +6,8 @@
 #include <system_error>
 #include <thread>
 
+#include "levels.h"
+
 namespace {
 
 // Statistics computed in another order of the same terms may differ in
@@ -42,6 +44,7 @@ double test_lags(Rolls rolls, std::vector<LagTest> &tests, std::vector<uint32_t>
 struct Tally {
   std::vector<int64_t> reached; // per lag: permutations with a statistic at least the data's
   int64_t smaller = 0;          // permutations with a smallest p at most the data's
+  std::vector<double> lowest;   // the lowest smallest p-values, at most Work::kept, as a heap
 };
 
 struct Work {
@@ -49,7 +52,19 @@ struct Work {
   const std::vector<LagTest> *observed;
   double smallest_p; // the data's
   uint64_t seed;
+  size_t kept; // permutations' smallest p-values kept: those that set the level of rejection
 };
+
+// Keeps p in the heap of the `kept` lowest values, the highest on top.
+void keep_lowest(std::vector<double> &lowest, size_t kept, double p) {
+  if (lowest.size() == kept) {
+    if (kept == 0 || p >= lowest.front()) return;
+    std::pop_heap(lowest.begin(), lowest.end());
+    lowest.pop_back();
+  }
+  lowest.push_back(p);
+  std::push_heap(lowest.begin(), lowest.end());
+}
 
 // Permutations first to end - 1, each a Fisher-Yates shuffle of the rolls
 // by the stream of its own index.
@@ -69,6 +84,7 @@ void permute(const Work &work, int64_t first, int64_t end, Tally &tally) {
     for (size_t k = 0; k < tests.size(); ++k)
       tally.reached[k] += tests[k].chi2 >= observed[k].chi2 * (1 - kTieTolerance);
     tally.smaller += smallest <= work.smallest_p * (1 + kTieTolerance);
+    keep_lowest(tally.lowest, work.kept, smallest);
   }
 }
 
@@ -94,6 +110,7 @@ Tally permute_all(const Work &work, int64_t samples, unsigned threads) {
   for (unsigned t = 1; t < threads; ++t) {
     for (size_t k = 0; k < total.reached.size(); ++k) total.reached[k] += tallies[t].reached[k];
     total.smaller += tallies[t].smaller;
+    for (double p : tallies[t].lowest) keep_lowest(total.lowest, work.kept, p);
   }
   return total;
 }
@@ -110,16 +127,25 @@ Independence permutation_test(const std::vector<uint8_t> &outcomes, const MonteC
     result.p = std::numeric_limits<double>::quiet_NaN();
     return result;
   }
+  Rolls rolls = {outcomes.data(), result.rolls};
   std::vector<uint32_t> table(kPairCells);
-  result.smallest_p = test_lags({outcomes.data(), result.rolls}, result.lags, table);
-  for (size_t k = 0; k < result.lags.size(); ++k)
-    if (result.lags[k].p < result.lags[result.worst].p) result.worst = k;
+  result.smallest_p = test_lags(rolls, result.lags, table);
+  result.worst = strongest_lag(result.lags);
+  fill_table(table, rolls, result.lags[result.worst].lag);
+  result.residuals = pearson_residuals(table.data());
 
+  // The verdict's p, (1 + c) / (B + 1), is below kRejectLevel just when
+  // c < B / kRejectOdds = kept: when fewer than `kept` permutations have a
+  // smallest p at or below the data's, that is when the data's lies below
+  // the kept-th lowest of them.
   std::vector<LagTest> observed = result.lags;
+  auto kept = static_cast<size_t>(mc.samples / kRejectOdds);
   Tally tally =
-      permute_all({&outcomes, &observed, result.smallest_p, mc.seed}, mc.samples, mc.threads);
+      permute_all({&outcomes, &observed, result.smallest_p, mc.seed, kept}, mc.samples, mc.threads);
   for (size_t k = 0; k < result.lags.size(); ++k)
     result.lags[k].p = simulated_p(tally.reached[k], mc.samples);
   result.p = simulated_p(tally.smaller, mc.samples);
+  if (kept > 0 && tally.lowest.size() == kept)
+    result.reject_below = tally.lowest.front() / (1 + kTieTolerance);
   return result;
 }

@@ -16,8 +16,9 @@ constexpr int64_t kMinPermutedPairs = kReportOutcomes;
 // Every lag of `outcomes` (indices 0 to 35, in the order rolled) while it
 // has kMinPermutedPairs pairs, each with its statistic and the share of
 // mc.samples permutations whose statistic at that lag is at least as large;
-// the verdict is the lag with the smallest chi-square p, and its p the
-// share of permutations whose smallest chi-square p over the lags is at
-// most that one. Shared among mc.threads threads; the result is the same
-// for any number of them.
+// the verdict is the strongest lag by chi-square p (stronger_lag), and its
+// p the share of permutations whose smallest chi-square p over the lags is
+// at most that one; reject_below is the level that a smallest chi-square
+// p must lie below for that share to fall below kRejectLevel. Shared
+// among mc.threads threads; the result is the same for any number of them.
 Independence permutation_test(const std::vector<uint8_t> &outcomes, const MonteCarlo &mc);

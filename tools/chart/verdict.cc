@@ -5,16 +5,12 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "levels.h"
+#include "number_words.h"
 #include "permutation_test.h"
 
 namespace {
 
-// A p-value at or above kFitsLevel is what chance alone gives often; below
-// kRejectLevel chance alone gives it less than once in a thousand runs.
-constexpr double kFitsLevel = 0.05;
-constexpr double kRejectLevel = 0.001;
-// Below this the digits of p say nothing a reader needs.
-constexpr double kTinyP = 1e-9;
 constexpr double kMillion = 1e6;
 
 // snprintf with one double; NaN is always written "nan", whatever its sign
@@ -42,14 +38,10 @@ std::string method(int64_t samples, const char *what) {
   return " (Monte Carlo, " + std::to_string(samples) + " " + what + ")";
 }
 
-std::string p_words(double p) {
-  return p < kTinyP ? std::string("p below 10^-9") : "p = " + number("%.4g", p);
-}
-
 // The lags tested, for the verdict's words.
 std::string lag_range(const Independence &test) {
   if (test.lags.size() == 1) return "lag 1";
-  return "lags 1 to " + std::to_string(test.lags.back().lag);
+  return "lags 1 to " + grouped(test.lags.back().lag);
 }
 
 struct Model {
@@ -69,12 +61,12 @@ FitWords words(const Model &model, const FitTest &test) {
   const char *verdict = test.p >= kFitsLevel     ? model.fits
                         : test.p >= kRejectLevel ? model.doubtful
                                                  : model.rejected;
-  std::string chi2 = "chi-square " + number("%.4f", test.chi2);
+  std::string chi2 = "chi-square " + grouped(number("%.4f", test.chi2));
   return {std::string(verdict) + " (" + p_words(test.p) + ")",
           test.samples == 0 ? chi2 + ", " + std::to_string(kFitDegrees) +
                                   " degrees of freedom, against " + model.expected
                             : chi2 + " against " + model.expected + ", p from " +
-                                  std::to_string(test.samples) + " samples"};
+                                  grouped(test.samples) + " samples"};
 }
 
 std::string summary_line(const char *name, const FitTest &test) {
@@ -104,11 +96,11 @@ std::vector<FitWords> independence_words(const Independence *test, bool other_lo
   if (test == nullptr) return {{"Independence of the rolls not tested: no roll log at hand", ""}};
   if (test->lags.empty())
     return {{"Independence of the rolls not tested: too few rolls for " +
-                 std::to_string(test->permutations == 0 ? kMinPairs : kMinPermutedPairs) +
+                 grouped(test->permutations == 0 ? kMinPairs : kMinPermutedPairs) +
                  " pairs at any lag",
              ""}};
   const LagTest &worst = test->lags[test->worst];
-  std::string apart = "rolls " + std::to_string(worst.lag) + " apart";
+  std::string apart = "rolls " + grouped(worst.lag) + " apart";
   std::string p = p_words(test->p);
   std::string verdict =
       test->p >= kFitsLevel
@@ -118,21 +110,43 @@ std::vector<FitWords> independence_words(const Independence *test, bool other_lo
           : "Not independent: " + apart + " are related (" + p + ")";
   std::string tests = std::to_string(test->lags.size());
   std::vector<FitWords> lines = {
-      {verdict, "chi-square " + number("%.4f", worst.chi2) + ", " + std::to_string(worst.df) +
-                    " degrees of freedom, at lag " + std::to_string(worst.lag)}};
+      {verdict, "chi-square " + grouped(number("%.4f", worst.chi2)) + ", " + grouped(worst.df) +
+                    " degrees of freedom, at lag " + grouped(worst.lag)}};
   if (test->permutations == 0) {
     lines.push_back(
         {"", "p is the smallest of the " + tests + " lags' p-values, multiplied by " + tests});
   } else {
     lines.push_back({"", "p simulated, as the rolls are few: the share of " +
-                             std::to_string(test->permutations) + " shuffles of them"});
+                             grouped(test->permutations) + " shuffles of them"});
     lines.push_back(
         {"", "whose smallest p over the " + tests + " lags is as low, so no Bonferroni factor"});
   }
   if (test->analysed < test->rolls)
-    lines.push_back({"", "Only the first " + std::to_string(test->analysed) + " of " +
-                             std::to_string(test->rolls) + " rolls were tested for independence"});
+    lines.push_back({"", "Only the first " + grouped(test->analysed) + " of " +
+                             grouped(test->rolls) + " rolls were tested for independence"});
   return lines;
+}
+
+std::vector<std::string> headline_words(const Findings &findings) {
+  double fair = findings.fit.fair.p;
+  std::string counts = std::isnan(fair)       ? "Counts: no rolls to test."
+                       : fair >= kFitsLevel   ? "Counts: consistent with fair dice."
+                       : fair >= kRejectLevel ? "Counts: doubtful as fair dice."
+                                              : "Counts: not fair dice.";
+  const Independence *test = findings.independence;
+  std::string rolls;
+  if (test == nullptr)
+    rolls = findings.other_log ? "Rolls: not tested, the roll log beside it is another run's."
+                               : "Rolls: not tested, no roll log at hand.";
+  else if (test->lags.empty())
+    rolls = "Rolls: too few to test for independence.";
+  else if (test->p >= kFitsLevel)
+    rolls = "Rolls: consistent with independent rolls.";
+  else
+    rolls = std::string(test->p >= kRejectLevel ? "Rolls: doubtful as independent ("
+                                                : "Rolls: not independent (") +
+            grouped(test->lags[test->worst].lag) + " apart).";
+  return {counts, rolls};
 }
 
 std::string independence_summary(const Independence &test) {

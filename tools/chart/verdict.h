@@ -46,6 +46,11 @@ std::string power_summary(const Power &power);
 // The same in a sentence for the caption, of `rolls` rolls.
 FitWords power_words(const Power &power, int64_t rolls);
 
+// The verdicts first and in short, for the picture's headline: one line on
+// the counts and one on the order of the rolls, such as
+// "Counts: consistent with fair dice." and "Rolls: not independent (65,536 apart)."
+std::vector<std::string> headline_words(const Findings &findings);
+
 // "lag=L pairs=N chi2=X df=D p=P\n" for each lag tested, then
 // "independence: lag=L chi2=X p=P\n" with the verdict's lag, statistic and
 // adjusted p, or "independence: chi2=nan p=nan\n" when no lag was tested;

@@ -152,7 +152,7 @@ TEST(ChartCommand, SummaryAndCaptionGiveBothVerdicts) {
   };
   for (const Case &c : {Case{"million.txt", true, "Consistent with fair dice (p = ",
                              "one outcome 3.02% more often than 1/36"},
-                        Case{big, false, "Not fair dice (p below 10^-9)",
+                        Case{big, false, "Not fair dice (p below 10\u207b\u2079)",
                              "one outcome 0.0652% more often than 1/36"}}) {
     std::string summary = run_chart("--summary " + c.file).out;
     std::vector<double> p = summary_p(summary);
@@ -257,6 +257,21 @@ std::string good_log(size_t rolls = 1000000, bool repeat = false) {
   return log;
 }
 
+// The picture's height, and the lowest point of what it draws outside a
+// translated group: the largest baseline, or foot of a rectangle.
+std::pair<int, int> height_and_lowest(const std::string &svg) {
+  auto number_after = [&](size_t at) { return std::atoi(svg.c_str() + at); };
+  const std::string kY = " y=\"", kHeight = " height=\"";
+  int lowest = 0;
+  for (size_t at = svg.find(kY); at != std::string::npos; at = svg.find(kY, at + 1)) {
+    size_t height = svg.find(kHeight, at);
+    int foot = number_after(at + kY.size());
+    if (height < svg.find('>', at)) foot += number_after(height + kHeight.size());
+    lowest = std::max(lowest, foot);
+  }
+  return {number_after(svg.find(kHeight) + kHeight.size()), lowest};
+}
+
 TEST(ChartCommand, IndependenceOfRollLogs) {
   // The program's own run of 131,072 rolls with seed 42, its report and
   // roll log side by side, and the good generator's log.
@@ -297,11 +312,18 @@ TEST(ChartCommand, IndependenceOfRollLogs) {
                            "--log " + shell_quote(logs.path("own/dicefile.txt")) + " - <" +
                                shell_quote(logs.path("own/statfile.txt"))})
     EXPECT_NE(run_chart(args).out.find(
-                  ">Not independent: rolls 65536 apart are related (p below 10^-9)<"),
+                  ">Not independent: rolls 65,536 apart are related (p below 10\u207b\u2079)<"),
               std::string::npos)
         << args;
+  // Its picture: a bar per lag, 1 to 65536, the map's cells, and all of it
+  // within the page, which grows with what it holds.
+  std::string own = run_chart(shell_quote(logs.path("own/statfile.txt"))).out;
+  EXPECT_EQ(count_of(own, " data-lag=\""), 17u);
+  EXPECT_EQ(count_of(own, " data-residual=\""), 1296u);
+  auto [height, lowest] = height_and_lowest(own);
+  EXPECT_LE(lowest, height);
   std::string good = run_chart(shell_quote(logs.path("good.txt"))).out;
-  EXPECT_NE(good.find(">Consistent with independent rolls (lags 1 to 524288, p = "),
+  EXPECT_NE(good.find(">Consistent with independent rolls (lags 1 to 524,288, p = "),
             std::string::npos);
   EXPECT_NE(run_chart("").out.find(
                 ">Independence not tested: the roll log beside it is another run&apos;s<"),

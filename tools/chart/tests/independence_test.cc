@@ -58,21 +58,33 @@ TEST(Independence, StatisticOfAHandComputedTable) {
   EXPECT_EQ(test.p, 1);
 }
 
-TEST(Independence, VerdictIsTheSmallestLagOfTheSmallestPCapped) {
-  // Tables of 6480 pairs each: all on the diagonal, or five in every cell.
-  auto set_table = [](PairCounts &counts, int k, bool related) {
+TEST(Independence, VerdictIsTheStrongestLagOfTheSmallestPCapped) {
+  // Tables of 6480 pairs each: five in every cell (0), or each first
+  // outcome followed by one second outcome (1), or by either of two (2).
+  auto set_table = [](PairCounts &counts, int k, int seconds) {
     uint32_t *table = counts.tables.data() + static_cast<size_t>(k) * kTableCopies * kPairCells;
-    for (int cell = 0; cell < kPairCells; ++cell)
-      table[cell] = !related ? 5 : cell % (kReportOutcomes + 1) == 0 ? 180 : 0;
+    for (int cell = 0; cell < kPairCells; ++cell) {
+      int gap =
+          (cell % kReportOutcomes - cell / kReportOutcomes + kReportOutcomes) % kReportOutcomes;
+      table[cell] = seconds == 0 ? 5 : gap < seconds ? 180 / seconds : 0;
+    }
   };
-  for (bool related : {true, false}) {
+  struct Case {
+    int seconds[3]; // of lags 1, 2 and 4
+    int64_t lag;
+    double p;
+    const char *why;
+  };
+  for (const Case &c : {Case{{0, 1, 1}, 2, 0, "the smallest lag among equals"},
+                        Case{{0, 0, 0}, 1, 1, "1 times 3, capped"},
+                        Case{{0, 2, 1}, 4, 0, "both p underflow to 0: the larger statistic"}}) {
     PairCounts counts = make_pair_counts();
-    for (int k = 0; k < 3; ++k) set_table(counts, k, k > 0 && related);
-    set_table(counts, 4, false); // not tested: lag 8 has no pairs
+    for (int k = 0; k < 3; ++k) set_table(counts, k, c.seconds[k]);
+    set_table(counts, 4, 0); // not tested: lag 8 has no pairs
     Independence result = test_independence(counts, 100);
     ASSERT_EQ(result.lags.size(), 3u);
-    EXPECT_EQ(result.lags[result.worst].lag, related ? 2 : 1) << "the smallest lag among equals";
-    EXPECT_EQ(result.p, related ? 0 : 1) << "0 times 3, or 1 times 3 capped";
+    EXPECT_EQ(result.lags[result.worst].lag, c.lag) << c.why;
+    EXPECT_EQ(result.p, c.p) << c.why;
   }
 }
 
@@ -82,7 +94,7 @@ TEST(PermutationTest, SameResultOnAnyNumberOfThreads) {
   std::vector<uint8_t> rolls(2000);
   for (uint8_t &roll : rolls) roll = static_cast<uint8_t>(draw() % kReportOutcomes);
   MonteCarlo mc;
-  mc.samples = 999;
+  mc.samples = 1999; // the verdict rejects below the 1st of the permutations' smallest p
   std::vector<Independence> runs;
   for (unsigned threads : {1u, 2u, 1u}) {
     mc.threads = threads;
@@ -92,8 +104,17 @@ TEST(PermutationTest, SameResultOnAnyNumberOfThreads) {
   for (const Independence &run : runs) {
     EXPECT_EQ(run.p, runs[0].p);
     EXPECT_GE(run.p, 0.001) << "independent rolls, not rejected";
+    EXPECT_EQ(run.reject_below, runs[0].reject_below);
+    EXPECT_GE(run.smallest_p, run.reject_below) << "not past the line either";
     for (size_t k = 0; k < run.lags.size(); ++k) EXPECT_EQ(run.lags[k].p, runs[0].lags[k].p);
   }
+  // Dice that stick, each roll the one before on a coin flip: past the line,
+  // as the verdict says.
+  for (size_t i = 1; i < rolls.size(); ++i)
+    if (draw() % 2 == 0) rolls[i] = rolls[i - 1];
+  Independence sticky = permutation_test(rolls, mc);
+  EXPECT_LT(sticky.p, 0.001);
+  EXPECT_LT(sticky.smallest_p, sticky.reject_below);
 }
 
 } // namespace

@@ -68,14 +68,17 @@ TEST(Svg, DrawsEveryOutcomeAndMarksTheMarkedOnes) {
   EXPECT_EQ(count_of(svg, "class=\"cell marked\""), 28u);
   EXPECT_EQ(count_of(svg, ">!!</text>"), 28u + 1) << "one per marked cell and one in the legend";
   // 26 came up four times in 36.
-  EXPECT_NE(svg.find("<title>26: 4 rolls, 11.1111 %, deviation +8.3334, outside the band</title>"),
+  EXPECT_NE(svg.find("<title>26: 4 rolls, 11.1111 %, deviation +8.3334, outside the band, "
+                     "residual 3.00</title>"),
             std::string::npos);
-  // Cell colours: blue below the expected share, red above, near-white at it.
+  // Cell colours by the residual, expected 1 and standard deviation 1:
+  // blue below, red above, near-white at it, and full only from 4 out, so
+  // that the few rolls that put every share outside the band look like chance.
   std::vector<std::string> fills = cell_fills(svg);
   ASSERT_EQ(fills.size(), 36u);
-  EXPECT_EQ(fills[0], "#f7f7f7") << "11: +0.0001 is next to nothing";
-  EXPECT_EQ(fills[1], "#2166ac") << "12: far below, full blue";
-  EXPECT_EQ(fills[11], "#b2182b") << "26: far above, full red";
+  EXPECT_EQ(fills[0], "#f7f7f7") << "11: as expected";
+  EXPECT_EQ(fills[1], "#d1e5f0") << "12: one short, a quarter of the way to full blue";
+  EXPECT_EQ(fills[11], "#d6604d") << "26: three over, three quarters of the way to full red";
 }
 
 TEST(Svg, CaptionHoldsTheRunsNumbers) {
