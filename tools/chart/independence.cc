@@ -7,31 +7,31 @@
 #include "permutation_test.h"
 
 LagTest test_table(const uint32_t *table, int64_t lag) {
-  int64_t rows[kReportOutcomes] = {}, columns[kReportOutcomes] = {};
+  int64_t rows[kOutcomes] = {}, columns[kOutcomes] = {};
   LagTest test;
   test.lag = lag;
-  for (int i = 0; i < kReportOutcomes; ++i)
-    for (int j = 0; j < kReportOutcomes; ++j) {
-      uint32_t count = table[i * kReportOutcomes + j];
+  for (int i = 0; i < kOutcomes; ++i)
+    for (int j = 0; j < kOutcomes; ++j) {
+      uint32_t count = table[i * kOutcomes + j];
       rows[i] += count;
       columns[j] += count;
       test.pairs += count;
     }
   // Cells are summed in a fixed order, so the statistic is the same on
   // every run; products of two totals below 2^26 are exact in a double.
-  for (int i = 0; i < kReportOutcomes; ++i) {
+  for (int i = 0; i < kOutcomes; ++i) {
     if (rows[i] == 0) continue;
-    for (int j = 0; j < kReportOutcomes; ++j) {
+    for (int j = 0; j < kOutcomes; ++j) {
       if (columns[j] == 0) continue;
       double expected = static_cast<double>(rows[i]) * static_cast<double>(columns[j]) /
                         static_cast<double>(test.pairs);
-      double gap = table[i * kReportOutcomes + j] - expected;
+      double gap = table[i * kOutcomes + j] - expected;
       test.chi2 += gap * gap / expected;
     }
   }
-  auto non_empty = [](const int64_t(&totals)[kReportOutcomes]) {
+  auto non_empty = [](const int64_t(&totals)[kOutcomes]) {
     return static_cast<int>(
-        std::count_if(totals, totals + kReportOutcomes, [](int64_t total) { return total > 0; }));
+        std::count_if(totals, totals + kOutcomes, [](int64_t total) { return total > 0; }));
   };
   test.df = std::max(non_empty(rows) - 1, 0) * std::max(non_empty(columns) - 1, 0);
   // With one row or one column every cell is as expected: nothing can be

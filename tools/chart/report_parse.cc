@@ -14,7 +14,7 @@ namespace {
 constexpr size_t kMaxLineLength = 64;
 
 // Header (3 or 4 lines), 36 statistics lines, an empty line, the totals.
-constexpr size_t kMaxLines = 4 + kReportOutcomes + 2;
+constexpr size_t kMaxLines = 4 + kOutcomes + 2;
 
 // A share is at most 100 and a deviation at most 97.2223 in magnitude.
 constexpr size_t kMaxIntegerDigits = 3;
@@ -131,7 +131,7 @@ struct Parser {
   }
 
   bool statistics_line(int index, ReportRow &row) {
-    int32_t label = outcome_label(index);
+    int32_t label = outcome_labels[index];
     std::string what = "the statistics line for " + std::to_string(label);
     std::string_view s;
     if (!line(s, what.c_str())) return false;
@@ -215,7 +215,7 @@ ParseResult parse_report(std::string_view bytes) {
     r.has_time = ok;
   }
   ok = ok && p.empty_line("the empty line after the header");
-  for (int i = 0; ok && i < kReportOutcomes; ++i) ok = p.statistics_line(i, r.rows[i]);
+  for (int i = 0; ok && i < kOutcomes; ++i) ok = p.statistics_line(i, r.rows[i]);
   ok = ok && p.empty_line("the empty line before the totals") && p.totals_line(r);
   if (ok && p.next < p.lines.size()) ok = p.fail(p.next, "unexpected line after the totals");
   if (ok) {

@@ -210,7 +210,7 @@ void draw_caption(Svg &svg, const Report &r, const Findings &findings) {
                        percent_text(r.total_share_text, r.total_share),
                    13, kPlain});
   lines.push_back({marked == 0 ? std::string("No outcome outside the band")
-                               : std::to_string(marked) + " of " + std::to_string(kReportOutcomes) +
+                               : std::to_string(marked) + " of " + std::to_string(kOutcomes) +
                                      " outcomes outside the band, marked !!",
                    13, kPlain});
   std::vector<FitWords> verdicts = fit_words(findings.fit);
@@ -313,7 +313,7 @@ std::string render_svg(const Report &report, std::string_view source, const Find
            "Each cell: outcome, count, share of all rolls, deviation from the expected share");
   draw_axes(svg);
   bool any_nan = false;
-  for (int i = 0; i < kReportOutcomes; ++i) {
+  for (int i = 0; i < kOutcomes; ++i) {
     draw_cell(svg, i, report.rows[i]);
     any_nan = any_nan || std::isnan(report.rows[i].share);
   }

@@ -23,7 +23,7 @@ std::vector<int> cells_of(const PairCounts &counts, int k) {
 TEST(PairCounts, EachLagTakesItsPairsInAnyPieces) {
   // Roll i comes up outcome i, so a cell names its pair: first * 36 + second.
   constexpr int kRolls = 30;
-  auto pair = [](int first, int lag) { return first * kReportOutcomes + first + lag; };
+  auto pair = [](int first, int lag) { return first * kOutcomes + first + lag; };
   for (int piece = 1; piece <= kRolls; ++piece) {
     PairCounts counts = make_pair_counts();
     for (int i = 0; i < kRolls; ++i) counts.outcomes.push_back(static_cast<uint8_t>(i));
@@ -63,7 +63,7 @@ TEST(Independence, VerdictIsTheSmallestLagOfTheSmallestPCapped) {
   auto set_table = [](PairCounts &counts, int k, bool related) {
     uint32_t *table = counts.tables.data() + static_cast<size_t>(k) * kTableCopies * kPairCells;
     for (int cell = 0; cell < kPairCells; ++cell)
-      table[cell] = !related ? 5 : cell % (kReportOutcomes + 1) == 0 ? 180 : 0;
+      table[cell] = !related ? 5 : cell % (kOutcomes + 1) == 0 ? 180 : 0;
   };
   for (bool related : {true, false}) {
     PairCounts counts = make_pair_counts();
@@ -80,7 +80,7 @@ TEST(PermutationTest, SameResultOnAnyNumberOfThreads) {
   // Each permutation draws from its own stream, whichever thread runs it.
   std::mt19937 draw(7);
   std::vector<uint8_t> rolls(2000);
-  for (uint8_t &roll : rolls) roll = static_cast<uint8_t>(draw() % kReportOutcomes);
+  for (uint8_t &roll : rolls) roll = static_cast<uint8_t>(draw() % kOutcomes);
   MonteCarlo mc;
   mc.samples = 999;
   std::vector<Independence> runs;

@@ -69,7 +69,7 @@ TEST(ParseReport, ThirtySixRollsSeedOne) {
   EXPECT_EQ(r.roll_count, 36);
   EXPECT_EQ(r.seed, 1);
   EXPECT_FALSE(r.has_time);
-  for (int i = 0; i < kReportOutcomes; ++i)
+  for (int i = 0; i < kOutcomes; ++i)
     EXPECT_EQ(r.rows[i].label, model::outcome_label(i)) << "row " << i;
   // One roll in 36 is 2.7778 against 2.7777 and stays unmarked.
   EXPECT_EQ(r.rows[0].count, 1);
