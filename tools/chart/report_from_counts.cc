@@ -35,3 +35,12 @@ Report report_from_counts(const int32_t (&counts)[kOutcomes], int32_t roll_count
   report.total_share = fixed4(static_cast<double>(total_share), false, report.total_share_text);
   return report;
 }
+
+std::string row_text(const ReportRow &row) {
+  return std::to_string(row.label) + " " + std::to_string(row.count) + " " + row.share_text + " " +
+         row.deviation_text + (row.marked ? " !!" : "");
+}
+
+std::string totals_text(const Report &report) {
+  return "Totals: " + std::to_string(report.total_count) + " " + report.total_share_text + " ";
+}

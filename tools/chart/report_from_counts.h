@@ -13,3 +13,8 @@
 // The numbers are those of the report's text, as parse_report reads them.
 // The header's seed and clock fields are left as they are.
 Report report_from_counts(const int32_t (&counts)[kOutcomes], int32_t roll_count);
+
+// A statistics line and the totals line as dicestat writes them, without
+// the line end.
+std::string row_text(const ReportRow &row);
+std::string totals_text(const Report &report);
