@@ -10,11 +10,10 @@
 
 namespace {
 
-constexpr int kSide = 6;       // faces of a die: the grid is kSide by kSide
 constexpr int kCell = 80;      // cell edge
 constexpr int kGridLeft = 112; // room for the row numbers and "first die"
 constexpr int kGridTop = 124;  // room for the heading and the column numbers
-constexpr int kGrid = kSide * kCell;
+constexpr int kGrid = kFaces * kCell;
 constexpr int kWidth = kGridLeft + kGrid + 48;
 constexpr int kLegendTop = kGridTop + kGrid + 32;
 constexpr int kBarHeight = 16;
@@ -114,7 +113,7 @@ void draw_axes(Svg &svg) {
            "text-anchor=\"middle\" transform=\"rotate(-90 " + std::to_string(kGridLeft - 44) + " " +
                std::to_string(mid_y) + ")\"",
            "first die");
-  for (int i = 0; i < kSide; ++i) {
+  for (int i = 0; i < kFaces; ++i) {
     std::string face = std::to_string(i + 1);
     svg.text(kGridLeft + i * kCell + kCell / 2, kGridTop - 10, 14, kMiddle, face);
     svg.text(kGridLeft - 14, kGridTop + i * kCell + kCell / 2 + 5, 14, kMiddle, face);
@@ -122,8 +121,8 @@ void draw_axes(Svg &svg) {
 }
 
 void draw_cell(Svg &svg, int index, const ReportRow &row) {
-  int x = kGridLeft + index % kSide * kCell;
-  int y = kGridTop + index / kSide * kCell;
+  int x = kGridLeft + index % kFaces * kCell;
+  int y = kGridTop + index / kFaces * kCell;
   Rgb fill = deviation_colour(row.deviation);
   std::string ink = "fill=\"" + std::string(is_light(fill) ? "#1a1a1a" : "#ffffff") + "\"";
   std::string label = std::to_string(row.label);
