@@ -196,9 +196,9 @@ struct Parser {
   // counts read and the rolls of line 1; the first line that differs is
   // refused. An edited count shows at its own line when its share no longer
   // fits it. When every line fits its count but the counts do not add up to
-  // the rolls, one count was changed within the reach of its share, or all
-  // of a line was rewritten: no line can be told from the others, and the
-  // message says only that.
+  // the rolls, some count was changed within the reach of its share, or a
+  // whole line rewritten: which one cannot be told, and the message says
+  // only that the counts do not add up.
   bool matches_program(const Report &read) {
     int32_t counts[kOutcomes];
     int64_t sum = 0;

@@ -43,5 +43,7 @@ struct ParseResult {
 bool read_fixed(std::string_view text, bool sign_required, double &value);
 
 // Accepts the report as the program writes it, with CR LF or bare LF line
-// ends; the blank that ends a header or totals line may be missing.
+// ends; the blank that ends a header or totals line may be missing. Each
+// statistics line and the totals must read as the program writes them for
+// the counts and the rolls of line 1 (report_from_counts.h).
 ParseResult parse_report(std::string_view bytes);
