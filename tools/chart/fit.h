@@ -10,13 +10,12 @@
 
 // Degrees of freedom of the test: the outcomes less one, since the counts add
 // up to the rolls made.
-constexpr int kFitDegrees = kReportOutcomes - 1;
+constexpr int kFitDegrees = kOutcomes - 1;
 
 // The generator's 15-bit output taken modulo 36: 32768 = 36 * 910 + 8, so
 // the first eight outcomes come up 911 times in 32768 and the others 910.
-constexpr int kGeneratorRange = 32768;
-constexpr int kGeneratorFavoured = kGeneratorRange % kReportOutcomes;
-constexpr int kGeneratorShare = kGeneratorRange / kReportOutcomes;
+constexpr int kGeneratorFavoured = kGeneratorRange % kOutcomes;
+constexpr int kGeneratorShare = kGeneratorRange / kOutcomes;
 
 // Below this expected count in any outcome, p is simulated.
 constexpr int kMinExpected = 5;
@@ -29,11 +28,11 @@ struct FitTest {
 };
 
 struct Fit {
-  FitTest fair;                   // each outcome 1/36
-  FitTest generator;              // 911/32768 for the first eight outcomes, 910/32768 after
-  double z[kReportOutcomes] = {}; // each count's standardised residual against fair dice,
-                                  // (count - expected) / sqrt(expected), in label order;
-                                  // NaN where fair.p is
+  FitTest fair;             // each outcome 1/36
+  FitTest generator;        // 911/32768 for the first eight outcomes, 910/32768 after
+  double z[kOutcomes] = {}; // each count's standardised residual against fair dice,
+                            // (count - expected) / sqrt(expected), in label order;
+                            // NaN where fair.p is
 };
 
 // The upper tail of the chi-square distribution with `degrees` (at least 1)

@@ -12,16 +12,16 @@ namespace {
 
 // A table's row and column totals and its number of pairs.
 struct Margins {
-  int64_t rows[kReportOutcomes] = {};
-  int64_t columns[kReportOutcomes] = {};
+  int64_t rows[kOutcomes] = {};
+  int64_t columns[kOutcomes] = {};
   int64_t pairs = 0;
 };
 
 Margins margins_of(const uint32_t *table) {
   Margins m;
-  for (int i = 0; i < kReportOutcomes; ++i)
-    for (int j = 0; j < kReportOutcomes; ++j) {
-      uint32_t count = table[i * kReportOutcomes + j];
+  for (int i = 0; i < kOutcomes; ++i)
+    for (int j = 0; j < kOutcomes; ++j) {
+      uint32_t count = table[i * kOutcomes + j];
       m.rows[i] += count;
       m.columns[j] += count;
       m.pairs += count;
@@ -53,18 +53,18 @@ LagTest test_table(const uint32_t *table, int64_t lag) {
   test.pairs = m.pairs;
   // Cells are summed in a fixed order, so the statistic is the same on
   // every run.
-  for (int i = 0; i < kReportOutcomes; ++i) {
+  for (int i = 0; i < kOutcomes; ++i) {
     if (m.rows[i] == 0) continue;
-    for (int j = 0; j < kReportOutcomes; ++j) {
+    for (int j = 0; j < kOutcomes; ++j) {
       if (m.columns[j] == 0) continue;
       double expected = expected_count(m, i, j);
-      double gap = table[i * kReportOutcomes + j] - expected;
+      double gap = table[i * kOutcomes + j] - expected;
       test.chi2 += gap * gap / expected;
     }
   }
-  auto non_empty = [](const int64_t(&totals)[kReportOutcomes]) {
+  auto non_empty = [](const int64_t(&totals)[kOutcomes]) {
     return static_cast<int>(
-        std::count_if(totals, totals + kReportOutcomes, [](int64_t total) { return total > 0; }));
+        std::count_if(totals, totals + kOutcomes, [](int64_t total) { return total > 0; }));
   };
   test.df = std::max(non_empty(m.rows) - 1, 0) * std::max(non_empty(m.columns) - 1, 0);
   // With one row or one column every cell is as expected: nothing can be
@@ -77,12 +77,11 @@ LagTest test_table(const uint32_t *table, int64_t lag) {
 std::vector<double> pearson_residuals(const uint32_t *table) {
   Margins m = margins_of(table);
   std::vector<double> residuals(kPairCells, std::numeric_limits<double>::quiet_NaN());
-  for (int i = 0; i < kReportOutcomes; ++i)
-    for (int j = 0; j < kReportOutcomes; ++j) {
+  for (int i = 0; i < kOutcomes; ++i)
+    for (int j = 0; j < kOutcomes; ++j) {
       if (m.rows[i] == 0 || m.columns[j] == 0) continue;
       double expected = expected_count(m, i, j);
-      residuals[i * kReportOutcomes + j] =
-          (table[i * kReportOutcomes + j] - expected) / std::sqrt(expected);
+      residuals[i * kOutcomes + j] = (table[i * kOutcomes + j] - expected) / std::sqrt(expected);
     }
   return residuals;
 }

@@ -103,7 +103,7 @@ std::string log_beside(const char *report_path) {
 // The first outcome whose count differs between log and report, in words;
 // empty when all 36 agree.
 std::string first_difference(const LogRead &log, const Report &report) {
-  for (int i = 0; i < kReportOutcomes; ++i)
+  for (int i = 0; i < kOutcomes; ++i)
     if (log.counts[i] != report.rows[i].count)
       return "not the report's roll log: outcome " + std::to_string(report.rows[i].label) +
              " came up " + std::to_string(log.counts[i]) + " times in it, " +
@@ -176,8 +176,8 @@ int rolls_command(const Options &options, const Opened &in, const std::string &h
   if (log.rolls > std::numeric_limits<int32_t>::max())
     return fail(in.name, "more rolls than a report holds, " +
                              std::to_string(std::numeric_limits<int32_t>::max()));
-  int32_t tallies[kReportOutcomes];
-  for (int i = 0; i < kReportOutcomes; ++i) tallies[i] = static_cast<int32_t>(log.counts[i]);
+  int32_t tallies[kOutcomes];
+  for (int i = 0; i < kOutcomes; ++i) tallies[i] = static_cast<int32_t>(log.counts[i]);
   Report report = report_from_counts(tallies, static_cast<int32_t>(log.rolls));
   report.from_rolls = true;
   Independence independence;

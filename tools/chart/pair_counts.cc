@@ -12,7 +12,7 @@ constexpr int64_t kShortLag = 4;
 // not wait on each count before the next.
 void count_run(uint32_t *tables, const uint8_t *first, const uint8_t *second, size_t n) {
   static_assert(kTableCopies == 4, "one line below per copy");
-  auto cell = [&](size_t k) -> size_t { return first[k] * size_t{kReportOutcomes} + second[k]; };
+  auto cell = [&](size_t k) -> size_t { return first[k] * size_t{kOutcomes} + second[k]; };
   size_t k = 0;
   for (; k + kTableCopies <= n; k += kTableCopies) {
     ++tables[cell(k)];
@@ -33,7 +33,7 @@ void count_lag(uint32_t *tables, const uint8_t *outcomes, int64_t lag, int64_t f
   if (lag < kShortLag) {
     for (; p < end; ++p) {
       uint64_t i = p + (p & high);
-      ++tables[outcomes[i] * size_t{kReportOutcomes} + outcomes[i + lag]];
+      ++tables[outcomes[i] * size_t{kOutcomes} + outcomes[i + lag]];
     }
     return;
   }

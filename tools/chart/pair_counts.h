@@ -9,7 +9,7 @@
 
 #include "report_parse.h"
 
-constexpr int kPairCells = kReportOutcomes * kReportOutcomes;
+constexpr int kPairCells = kOutcomes * kOutcomes;
 
 // Only the first 2^27 rolls of a longer log are analysed: one byte each,
 // their copy stays under 160 MiB with everything else.

@@ -3,28 +3,23 @@
 #include <string>
 
 #include "number_words.h"
+#include "sim/file_facts.h"
 
 namespace {
 
-constexpr int kFaces = 6;
 constexpr int kSquare = 13; // a cell's edge: 36 of them fit the plot's width
-constexpr int kMapSide = kReportOutcomes * kSquare;
+constexpr int kMapSide = kOutcomes * kSquare;
 constexpr int kMapBelowTitle = 56;
-
-// Outcome i's label: first face, second face.
-int label_of(int i) {
-  return (i / kFaces + 1) * 10 + i % kFaces + 1;
-}
 
 // A label at the first outcome of each first face, and at the last outcome.
 bool labelled(int i) {
-  return i % kFaces == 0 || i == kReportOutcomes - 1;
+  return i % kFaces == 0 || i == kOutcomes - 1;
 }
 
 void draw_labels(Svg &svg, int map_top) {
-  for (int i = 0; i < kReportOutcomes; ++i) {
+  for (int i = 0; i < kOutcomes; ++i) {
     if (!labelled(i)) continue;
-    std::string label = std::to_string(label_of(i));
+    std::string label = std::to_string(outcome_labels[i]);
     int middle = i * kSquare + kSquare / 2;
     svg.text(kPlotLeft + middle, map_top - 5, 10, "text-anchor=\"middle\"", label);
     svg.text(kPlotLeft - 5, map_top + middle + 4, 10, "text-anchor=\"end\"", label);
@@ -45,12 +40,12 @@ void draw_blocks(Svg &svg, int map_top) {
 
 void draw_cells(Svg &svg, int map_top, const Independence &test) {
   svg << "<g id=\"pair-map\" transform=\"translate(" << kPlotLeft << " " << map_top << ")\">\n";
-  for (int i = 0; i < kReportOutcomes; ++i)
-    for (int j = 0; j < kReportOutcomes; ++j) {
-      double r = test.residuals[i * kReportOutcomes + j];
+  for (int i = 0; i < kOutcomes; ++i)
+    for (int j = 0; j < kOutcomes; ++j) {
+      double r = test.residuals[i * kOutcomes + j];
       svg << "<rect x=\"" << j * kSquare << "\" y=\"" << i * kSquare << "\" width=\"" << kSquare
           << "\" height=\"" << kSquare << "\" fill=\"" << hex(residual_colour(r))
-          << "\" data-first=\"" << label_of(i) << "\" data-second=\"" << label_of(j)
+          << "\" data-first=\"" << outcome_labels[i] << "\" data-second=\"" << outcome_labels[j]
           << "\" data-residual=\"" << fixed(r, 2) << "\"/>\n";
     }
   svg << "</g>\n";

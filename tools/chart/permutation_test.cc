@@ -26,7 +26,7 @@ void fill_table(std::vector<uint32_t> &table, Rolls rolls, int64_t lag) {
   for (int64_t block = 0; block + lag < rolls.count; block += 2 * lag) {
     int64_t end = std::min(block + lag, rolls.count - lag);
     for (int64_t i = block; i < end; ++i)
-      ++table[rolls.outcomes[i] * size_t{kReportOutcomes} + rolls.outcomes[i + lag]];
+      ++table[rolls.outcomes[i] * size_t{kOutcomes} + rolls.outcomes[i + lag]];
   }
 }
 

@@ -11,7 +11,7 @@
 #include "monte_carlo.h"
 
 // A lag is tested with at least one pair per row of its table on average.
-constexpr int64_t kMinPermutedPairs = kReportOutcomes;
+constexpr int64_t kMinPermutedPairs = kOutcomes;
 
 // Every lag of `outcomes` (indices 0 to 35, in the order rolled) while it
 // has kMinPermutedPairs pairs, each with its statistic and the share of

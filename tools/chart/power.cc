@@ -35,13 +35,13 @@ double non_centrality() {
 // summed in whole numbers and exact in a double.
 double generator_distance() {
   int64_t sum = 0;
-  for (int i = 0; i < kReportOutcomes; ++i) {
+  for (int i = 0; i < kOutcomes; ++i) {
     int64_t ways = kGeneratorShare + (i < kGeneratorFavoured ? 1 : 0);
-    int64_t gap = kReportOutcomes * ways - kGeneratorRange;
+    int64_t gap = kOutcomes * ways - kGeneratorRange;
     sum += gap * gap;
   }
   return static_cast<double>(sum) /
-         (static_cast<double>(kReportOutcomes) * kGeneratorRange * kGeneratorRange);
+         (static_cast<double>(kOutcomes) * kGeneratorRange * kGeneratorRange);
 }
 
 } // namespace
@@ -52,7 +52,7 @@ Power power_for(int64_t rolls) {
   power.needed = static_cast<int64_t>(std::ceil(lambda / generator_distance()));
   // One outcome at (1 + d)/36 and the 35 others at (1 - d/35)/36 are
   // d^2/35 from fair dice per roll.
-  constexpr double kOthers = kReportOutcomes - 1;
+  constexpr double kOthers = kOutcomes - 1;
   power.detectable = rolls > 0 ? std::sqrt(kOthers * lambda / static_cast<double>(rolls))
                                : std::numeric_limits<double>::quiet_NaN();
   return power;

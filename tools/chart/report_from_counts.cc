@@ -5,8 +5,6 @@
 
 namespace {
 
-constexpr int kFaces = 6;
-
 // The text of value as the report writes it, into text, and the value as a
 // reader of that text gets it, returned: what the report says, not more.
 double fixed4(double value, bool plus_sign, std::string &text) {
@@ -19,18 +17,14 @@ double fixed4(double value, bool plus_sign, std::string &text) {
 
 } // namespace
 
-int32_t outcome_label(int index) {
-  return 10 * (index / kFaces + 1) + index % kFaces + 1;
-}
-
-Report report_from_counts(const int32_t (&counts)[kReportOutcomes], int32_t roll_count) {
+Report report_from_counts(const int32_t (&counts)[kOutcomes], int32_t roll_count) {
   Report report;
   report.roll_count = roll_count;
   float total_share = 0; // summed in single precision, as the report sums it
-  for (int i = 0; i < kReportOutcomes; ++i) {
+  for (int i = 0; i < kOutcomes; ++i) {
     ReportRow &row = report.rows[i];
     float percent = share_percent(counts[i], roll_count);
-    row.label = outcome_label(i);
+    row.label = outcome_labels[i];
     row.count = counts[i];
     row.share = fixed4(static_cast<double>(percent), false, row.share_text);
     row.deviation = fixed4(share_deviation(percent), true, row.deviation_text);
@@ -40,4 +34,13 @@ Report report_from_counts(const int32_t (&counts)[kReportOutcomes], int32_t roll
   }
   report.total_share = fixed4(static_cast<double>(total_share), false, report.total_share_text);
   return report;
+}
+
+std::string row_text(const ReportRow &row) {
+  return std::to_string(row.label) + " " + std::to_string(row.count) + " " + row.share_text + " " +
+         row.deviation_text + (row.marked ? " !!" : "");
+}
+
+std::string totals_text(const Report &report) {
+  return "Totals: " + std::to_string(report.total_count) + " " + report.total_share_text + " ";
 }

@@ -8,11 +8,13 @@
 
 #include "report_parse.h"
 
-// Label of outcome index i, 0 to 35: first die in the tens, second in the units.
-int32_t outcome_label(int index);
-
 // The 36 rows and the totals of the report of a run asked for `roll_count`
 // rolls (possibly 0 or negative) that counted `counts`; roll_count as given.
 // The numbers are those of the report's text, as parse_report reads them.
 // The header's seed and clock fields are left as they are.
-Report report_from_counts(const int32_t (&counts)[kReportOutcomes], int32_t roll_count);
+Report report_from_counts(const int32_t (&counts)[kOutcomes], int32_t roll_count);
+
+// A statistics line and the totals line as dicestat writes them, without
+// the line end.
+std::string row_text(const ReportRow &row);
+std::string totals_text(const Report &report);

@@ -14,7 +14,7 @@ namespace {
 constexpr size_t kMaxLineLength = 64;
 
 // Header (3 or 4 lines), 36 statistics lines, an empty line, the totals.
-constexpr size_t kMaxLines = 4 + kReportOutcomes + 2;
+constexpr size_t kMaxLines = 4 + kOutcomes + 2;
 
 // A share is at most 100 and a deviation at most 97.2223 in magnitude.
 constexpr size_t kMaxIntegerDigits = 3;
@@ -92,9 +92,33 @@ bool take_fixed(std::string_view &s, bool sign_required, double &value, std::str
   return true;
 }
 
+// Whether two reports read the same in the statistics line for outcome i
+// (its label and count are the caller's to match), and in the totals.
+bool same_row(const Report &a, const Report &b, int i) {
+  const ReportRow &x = a.rows[i], &y = b.rows[i];
+  return x.share_text == y.share_text && x.deviation_text == y.deviation_text &&
+         x.marked == y.marked;
+}
+
+bool same_totals(const Report &a, const Report &b) {
+  return a.total_count == b.total_count && a.total_share_text == b.total_share_text;
+}
+
+// The first outcome whose statistics line differs, kOutcomes when none does.
+int first_different_row(const Report &a, const Report &b) {
+  int i = 0;
+  while (i < kOutcomes && same_row(a, b, i)) ++i;
+  return i;
+}
+
+std::string quoted(std::string_view text) {
+  return "\"" + std::string(text) + "\"";
+}
+
 struct Parser {
   std::vector<std::string_view> lines; // without their line ends
   size_t next = 0;                     // index of the next line to read
+  size_t first_row = 0;                // index of the statistics line for 11
   std::string error;
 
   bool fail(size_t index, const std::string &what) {
@@ -131,7 +155,7 @@ struct Parser {
   }
 
   bool statistics_line(int index, ReportRow &row) {
-    int32_t label = outcome_label(index);
+    int32_t label = outcome_labels[index];
     std::string what = "the statistics line for " + std::to_string(label);
     std::string_view s;
     if (!line(s, what.c_str())) return false;
@@ -159,6 +183,51 @@ struct Parser {
       return fail(at, "bad total share");
     take(s, " ");
     if (!s.empty()) return fail(at, "unexpected text after the totals");
+    return true;
+  }
+
+  // Line `index` against what dicestat writes in its place.
+  bool differs(size_t index, const std::string &written, const std::string &more = "") {
+    return fail(index,
+                "reads " + quoted(lines[index]) + ", dicestat writes " + quoted(written) + more);
+  }
+
+  // Every statistics line and the totals as dicestat writes them for the
+  // counts read and the rolls of line 1; the first line that differs is
+  // refused. An edited count shows at its own line when its share no longer
+  // fits it. When every line fits its count but the counts do not add up to
+  // the rolls, some count was changed within the reach of its share, or a
+  // whole line rewritten: which one cannot be told, and the message says
+  // only that the counts do not add up.
+  bool matches_program(const Report &read) {
+    int32_t counts[kOutcomes];
+    int64_t sum = 0;
+    for (int i = 0; i < kOutcomes; ++i) {
+      counts[i] = read.rows[i].count;
+      sum += counts[i];
+    }
+    int64_t rolls = read.roll_count > 0 ? read.roll_count : 0;
+    std::string add_up = " add up to " + std::to_string(sum) + ", not to the " +
+                         std::to_string(rolls) + " rolls of line 1";
+    // Lines that are all dicestat's for as many rolls as the counts add up
+    // to, totals included, leave line 1 the one that differs.
+    if (sum != rolls && sum == read.total_count) {
+      Report own = report_from_counts(counts, static_cast<int32_t>(sum));
+      if (first_different_row(read, own) == kOutcomes && same_totals(read, own))
+        return differs(0, std::string(kRollsPrefix) + std::to_string(sum) + " ",
+                       " for the counts below");
+    }
+    Report written = report_from_counts(counts, read.roll_count);
+    int row = first_different_row(read, written);
+    if (row < kOutcomes)
+      return differs(first_row + static_cast<size_t>(row), row_text(written.rows[row]),
+                     sum == rolls ? "" : "; the counts" + add_up);
+    if (sum != rolls) {
+      error = "the counts of lines " + std::to_string(first_row + 1) + " to " +
+              std::to_string(first_row + kOutcomes) + add_up;
+      return false;
+    }
+    if (!same_totals(read, written)) return differs(lines.size() - 1, totals_text(written));
     return true;
   }
 };
@@ -215,20 +284,11 @@ ParseResult parse_report(std::string_view bytes) {
     r.has_time = ok;
   }
   ok = ok && p.empty_line("the empty line after the header");
-  for (int i = 0; ok && i < kReportOutcomes; ++i) ok = p.statistics_line(i, r.rows[i]);
+  p.first_row = p.next;
+  for (int i = 0; ok && i < kOutcomes; ++i) ok = p.statistics_line(i, r.rows[i]);
   ok = ok && p.empty_line("the empty line before the totals") && p.totals_line(r);
   if (ok && p.next < p.lines.size()) ok = p.fail(p.next, "unexpected line after the totals");
-  if (ok) {
-    int64_t sum = 0;
-    for (const ReportRow &row : r.rows) sum += row.count;
-    int64_t rolls = r.roll_count > 0 ? r.roll_count : 0;
-    if (sum != r.total_count)
-      ok = p.fail(p.next - 1, "total count " + std::to_string(r.total_count) +
-                                  " differs from the sum of the counts, " + std::to_string(sum));
-    else if (sum != rolls)
-      ok = p.fail(p.next - 1, "the counts add up to " + std::to_string(sum) + ", not to the " +
-                                  std::to_string(rolls) + " rolls made");
-  }
+  ok = ok && p.matches_program(r);
   result.ok = ok;
   if (!ok) result.error = p.error;
   return result;

@@ -7,9 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "sim/roll/roll.h"
-
-constexpr int kReportOutcomes = kOutcomes;
+#include "sim/file_facts.h"
 
 struct ReportRow {
   int32_t label = 0;          // 11 to 66: first die, second die
@@ -22,15 +20,15 @@ struct ReportRow {
 };
 
 struct Report {
-  int32_t roll_count = 0;          // as answered, possibly 0 or negative
-  int32_t seed = 0;                // as answered; 0 when the clock supplied it
-  bool has_time = false;           // a "Time" line follows the seed
-  int32_t time = 0;                // the clock value used as the seed
-  bool from_rolls = false;         // worked out from a roll log: no run header
-  ReportRow rows[kReportOutcomes]; // in label order, 11 first
-  int32_t total_count = 0;         // sum of the counts
-  double total_share = 0;          // running sum of the shares
-  std::string total_share_text;    // the sum as written
+  int32_t roll_count = 0;       // as answered, possibly 0 or negative
+  int32_t seed = 0;             // as answered; 0 when the clock supplied it
+  bool has_time = false;        // a "Time" line follows the seed
+  int32_t time = 0;             // the clock value used as the seed
+  bool from_rolls = false;      // worked out from a roll log: no run header
+  ReportRow rows[kOutcomes];    // in label order, 11 first
+  int32_t total_count = 0;      // sum of the counts
+  double total_share = 0;       // running sum of the shares
+  std::string total_share_text; // the sum as written
 };
 
 struct ParseResult {
@@ -45,5 +43,7 @@ struct ParseResult {
 bool read_fixed(std::string_view text, bool sign_required, double &value);
 
 // Accepts the report as the program writes it, with CR LF or bare LF line
-// ends; the blank that ends a header or totals line may be missing.
+// ends; the blank that ends a header or totals line may be missing. Each
+// statistics line and the totals must read as the program writes them for
+// the counts and the rolls of line 1 (report_from_counts.h).
 ParseResult parse_report(std::string_view bytes);

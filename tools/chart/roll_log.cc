@@ -9,17 +9,16 @@
 
 namespace {
 
-constexpr int kFaces = 6;
 // Pieces of 2^16 entries of dicestat's log.
 constexpr size_t kPieceRolls = size_t{1} << 16;
-constexpr size_t kPieceBytes = kPieceRolls * kLogEntryBytes;
+constexpr size_t kPieceBytes = kPieceRolls * kRollTextSize;
 
 // The outcome indices of `count` entries, into `out`; false when any byte
 // is not where a roll's belongs. No branch on the bytes, so the loop runs
 // at the speed of memory.
 bool decode(const unsigned char *text, size_t count, uint8_t *out) {
   unsigned bad = 0;
-  for (size_t k = 0; k < count; ++k, text += kLogEntryBytes) {
+  for (size_t k = 0; k < count; ++k, text += kRollTextSize) {
     unsigned first = text[0] - unsigned{'1'};
     unsigned second = text[1] - unsigned{'1'};
     bad |= static_cast<unsigned>(first >= kFaces) | static_cast<unsigned>(second >= kFaces) |
@@ -33,7 +32,7 @@ bool decode(const unsigned char *text, size_t count, uint8_t *out) {
 size_t good_entries(const unsigned char *text, size_t count) {
   uint8_t ignored;
   size_t k = 0;
-  while (k < count && decode(text + k * kLogEntryBytes, 1, &ignored)) ++k;
+  while (k < count && decode(text + k * kRollTextSize, 1, &ignored)) ++k;
   return k;
 }
 
@@ -68,17 +67,17 @@ struct Reader {
   bool read_piece(const unsigned char *text, size_t size, uint8_t *rolls) {
     size_t done = 0;
     if (!listing) {
-      size_t whole = size / kLogEntryBytes;
-      if (decode(text, whole, rolls) && size % kLogEntryBytes == 0) {
+      size_t whole = size / kRollTextSize;
+      if (decode(text, whole, rolls) && size % kRollTextSize == 0) {
         count(rolls, whole);
         return true;
       }
       size_t good = good_entries(text, whole);
       count(rolls, good);
-      done = good * kLogEntryBytes;
+      done = good * kRollTextSize;
       listing = true;
       // Entries hold no line end: the list goes on in line 1.
-      tokens.column = log.rolls * kLogEntryBytes + 1;
+      tokens.column = log.rolls * kRollTextSize + 1;
     }
     count(rolls, read_tokens(tokens, text + done, size - done, rolls));
     return tokens.error.empty();

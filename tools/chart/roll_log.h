@@ -13,19 +13,17 @@
 
 #include "pair_counts.h"
 
-constexpr int kLogEntryBytes = kRollTextSize; // two faces and a blank
-
 struct LogSource {
   std::FILE *file;       // read to its end
   std::string_view head; // bytes already taken from the file, read first
 };
 
 struct LogRead {
-  bool ok = false;                      // the log was read to its end, or past the limit
-  int64_t rolls = 0;                    // rolls read
-  int64_t counts[kReportOutcomes] = {}; // of each outcome among them
-  std::string where;                    // when !ok: "line:column" of a bad token, or empty
-  std::string error;                    // when !ok: what is wrong there, or the system's reason
+  bool ok = false;                // the log was read to its end, or past the limit
+  int64_t rolls = 0;              // rolls read
+  int64_t counts[kOutcomes] = {}; // of each outcome among them
+  std::string where;              // when !ok: "line:column" of a bad token, or empty
+  std::string error;              // when !ok: what is wrong there, or the system's reason
 };
 
 // Reads the source into *pairs, which must be fresh, or only counts its

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-namespace {
+#include "sim/file_facts.h"
 
-constexpr int kFaces = 6;
+namespace {
 
 bool is_separator(unsigned char c) {
   return c == ' ' || c == '\t' || c == ',' || c == '\r' || c == '\n';

@@ -10,8 +10,7 @@
 
 namespace {
 
-constexpr int kSide = 6; // faces of a die: the grid is kSide by kSide
-constexpr int kCell = kPlotWidth / kSide;
+constexpr int kCell = kPlotWidth / kFaces;
 constexpr int kTitleY = 40;        // the title's baseline
 constexpr int kHeadlineLine = 24;  // between the headline's lines
 constexpr int kGridBelowText = 64; // from the last line above the grid to its top
@@ -53,7 +52,7 @@ void draw_axes(Svg &svg, int top) {
            "text-anchor=\"middle\" transform=\"rotate(-90 " + std::to_string(kPlotLeft - 44) + " " +
                std::to_string(mid_y) + ")\"",
            "first die");
-  for (int i = 0; i < kSide; ++i) {
+  for (int i = 0; i < kFaces; ++i) {
     std::string face = std::to_string(i + 1);
     svg.text(kPlotLeft + i * kCell + kCell / 2, top - 10, 14, kMiddle, face);
     svg.text(kPlotLeft - 14, top + i * kCell + kCell / 2 + 5, 14, kMiddle, face);
@@ -61,8 +60,8 @@ void draw_axes(Svg &svg, int top) {
 }
 
 void draw_cell(Svg &svg, int top, int index, const ReportRow &row, double z) {
-  int x = kPlotLeft + index % kSide * kCell;
-  int y = top + index / kSide * kCell;
+  int x = kPlotLeft + index % kFaces * kCell;
+  int y = top + index / kFaces * kCell;
   Rgb fill = residual_colour(z);
   std::string ink = "fill=\"" + std::string(is_light(fill) ? "#1a1a1a" : "#ffffff") + "\"";
   std::string label = std::to_string(row.label);
@@ -95,7 +94,7 @@ void draw_cell(Svg &svg, int top, int index, const ReportRow &row, double z) {
 // The grid and its axes from `top`; returns the y below the grid.
 int draw_grid(Svg &svg, int top, const Report &report, const Fit &fit) {
   draw_axes(svg, top);
-  for (int i = 0; i < kReportOutcomes; ++i) draw_cell(svg, top, i, report.rows[i], fit.z[i]);
+  for (int i = 0; i < kOutcomes; ++i) draw_cell(svg, top, i, report.rows[i], fit.z[i]);
   return top + kPlotWidth;
 }
 
@@ -148,7 +147,7 @@ std::vector<CaptionLine> caption_lines(const Report &r, const Findings &findings
                        percent_text(r.total_share_text, r.total_share),
                    13, kPlain});
   lines.push_back({marked == 0 ? std::string("No outcome outside the band")
-                               : std::to_string(marked) + " of " + std::to_string(kReportOutcomes) +
+                               : std::to_string(marked) + " of " + std::to_string(kOutcomes) +
                                      " outcomes outside the band, marked !!",
                    13, kPlain});
   std::vector<FitWords> verdicts = fit_words(findings.fit);

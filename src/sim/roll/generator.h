@@ -2,7 +2,7 @@
 // steps as one, for the kernels' lanes.
 #pragma once
 
-#include <cstdint>
+#include "sim/file_facts.h"
 
 // One step: state * kLcgMultiplier + kLcgIncrement, mod 2^32.
 constexpr uint32_t kLcgMultiplier = 1103515245;
@@ -10,7 +10,7 @@ constexpr uint32_t kLcgIncrement = 12345;
 
 // The output of the step that arrived at `state`: bits 16 to 30.
 constexpr uint32_t lcg_output(uint32_t state) {
-  return (state >> 16) & 0x7FFF;
+  return (state >> 16) & (kGeneratorRange - 1);
 }
 
 // Any number of steps as one: state * multiplier + increment, mod 2^32, with

@@ -1,13 +1,7 @@
-// The outcome labels, seeding, and the roll loop: the run's rolls drawn a
-// chunk at a time by a kernel, each chunk's text handed to the roll log in
-// one block.
+// Seeding and the roll loop: the run's rolls drawn a chunk at a time by a
+// kernel, each chunk's text handed to the roll log in one block.
 #include "platform/platform.h"
 #include "sim/roll/kernel.h"
-
-const int32_t outcome_labels[kOutcomes] = {
-    11, 12, 13, 14, 15, 16, 21, 22, 23, 24, 25, 26, 31, 32, 33, 34, 35, 36,
-    41, 42, 43, 44, 45, 46, 51, 52, 53, 54, 55, 56, 61, 62, 63, 64, 65, 66,
-};
 
 void generator_seed(Generator *generator, int32_t seed) {
   generator->state = static_cast<uint32_t>(seed);

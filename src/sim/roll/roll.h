@@ -1,25 +1,14 @@
-// Roll generation: a seeded 32-bit linear congruential generator, the
-// reduction of each output to one of the 36 ordered outcomes, and the loop
-// that draws a run's rolls a chunk at a time through the fastest kernel the
-// host runs, logs their labels and counts them. The rest of the program
-// uses this header alone; the generator's arithmetic (generator.h), the
-// outcome mapping (outcome.h) and the kernels (kernel.h) are this folder's
-// own.
+// Roll generation: a seeded 32-bit linear congruential generator, and the
+// loop that draws a run's rolls a chunk at a time through the fastest kernel
+// the host runs, logs their labels and counts them. The rest of the program
+// uses this header alone; generator.h, outcome.h and kernel.h are this folder's own.
 #pragma once
 
 #include <array>
-#include <cstddef>
-#include <cstdint>
+
+#include "sim/file_facts.h"
 
 struct Stream;
-
-constexpr int kOutcomes = 36;
-
-// Bytes of each roll in the log: two digits and a blank.
-constexpr size_t kRollTextSize = 3;
-
-// Label of each outcome index: first die's face, then the second die's.
-extern const int32_t outcome_labels[kOutcomes];
 
 // Rolls of each outcome, in 32-bit counters that wrap.
 using Tallies = std::array<int32_t, kOutcomes>;

@@ -19,7 +19,7 @@ TEST(Fit, StatisticMatchesAHandComputedCase) {
   // to outcome 0. Fair dice expect 8192/9 each, so the gaps are 97/9, -92/9,
   // seven of 7/9 and 27 of -2/9.
   Report r;
-  for (int i = 0; i < kReportOutcomes; ++i) r.rows[i].count = i < 8 ? 911 : 910;
+  for (int i = 0; i < kOutcomes; ++i) r.rows[i].count = i < 8 ? 911 : 910;
   r.rows[0].count += 10;
   r.rows[8].count -= 10;
   r.roll_count = r.total_count = 32768;
@@ -54,7 +54,7 @@ TEST(Fit, SimulatedPMatchesTheExactPWithinItsSamplingError) {
   MonteCarlo mc;
   mc.samples = 200000;
   for (const Case &c : cases) {
-    int32_t counts[kReportOutcomes] = {};
+    int32_t counts[kOutcomes] = {};
     for (auto [outcome, count] : c.counts) counts[outcome] = count;
     Fit fit = fit_report(report_from_counts(counts, 8), mc);
     const FitTest &test = c.generator ? fit.generator : fit.fair;
@@ -74,7 +74,7 @@ TEST(Fit, SimulatedBelowFiveExpectedRollsOnly) {
   MonteCarlo mc;
   mc.samples = 1;
   for (Case c : {Case{179, true, true}, Case{180, false, true}, Case{181, false, false}}) {
-    int32_t counts[kReportOutcomes] = {};
+    int32_t counts[kOutcomes] = {};
     counts[0] = c.rolls;
     Fit fit = fit_report(report_from_counts(counts, c.rolls), mc);
     EXPECT_EQ(fit.fair.samples != 0, c.fair_simulated) << c.rolls;

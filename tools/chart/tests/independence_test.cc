@@ -23,7 +23,7 @@ std::vector<int> cells_of(const PairCounts &counts, int k) {
 TEST(PairCounts, EachLagTakesItsPairsInAnyPieces) {
   // Roll i comes up outcome i, so a cell names its pair: first * 36 + second.
   constexpr int kRolls = 30;
-  auto pair = [](int first, int lag) { return first * kReportOutcomes + first + lag; };
+  auto pair = [](int first, int lag) { return first * kOutcomes + first + lag; };
   for (int piece = 1; piece <= kRolls; ++piece) {
     PairCounts counts = make_pair_counts();
     for (int i = 0; i < kRolls; ++i) counts.outcomes.push_back(static_cast<uint8_t>(i));
@@ -64,8 +64,7 @@ TEST(Independence, VerdictIsTheStrongestLagOfTheSmallestPCapped) {
   auto set_table = [](PairCounts &counts, int k, int seconds) {
     uint32_t *table = counts.tables.data() + static_cast<size_t>(k) * kTableCopies * kPairCells;
     for (int cell = 0; cell < kPairCells; ++cell) {
-      int gap =
-          (cell % kReportOutcomes - cell / kReportOutcomes + kReportOutcomes) % kReportOutcomes;
+      int gap = (cell % kOutcomes - cell / kOutcomes + kOutcomes) % kOutcomes;
       table[cell] = seconds == 0 ? 5 : gap < seconds ? 180 / seconds : 0;
     }
   };
@@ -92,7 +91,7 @@ TEST(PermutationTest, SameResultOnAnyNumberOfThreads) {
   // Each permutation draws from its own stream, whichever thread runs it.
   std::mt19937 draw(7);
   std::vector<uint8_t> rolls(2000);
-  for (uint8_t &roll : rolls) roll = static_cast<uint8_t>(draw() % kReportOutcomes);
+  for (uint8_t &roll : rolls) roll = static_cast<uint8_t>(draw() % kOutcomes);
   MonteCarlo mc;
   mc.samples = 1999; // the verdict rejects below the 1st of the permutations' smallest p
   std::vector<Independence> runs;
