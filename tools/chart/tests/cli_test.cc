@@ -5,12 +5,19 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <random>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "scratch.h"
+
+#ifndef _WIN32
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -25,13 +32,32 @@ TEST(ChartCommand, NeedsSh) {
 struct Outcome {
   int status = -1;
   std::string out, err;
+  long peak_kib = 0; // the chart's peak resident memory (or its shell's, if more)
 };
+
+// A failure takes no analysis buffer, and never more memory than this.
+constexpr long kMaxPeakKib = 64 * 1024;
+
+// Runs the command with sh: its exit status, or -1, and the peak resident
+// memory of sh or of the largest process it waited for.
+int run_measured(const std::string &command, long *peak_kib) {
+  pid_t pid = fork();
+  if (pid == 0) {
+    execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char *>(nullptr));
+    _exit(127);
+  }
+  int status = 0;
+  rusage usage{};
+  if (pid < 0 || wait4(pid, &status, 0, &usage) != pid) return -1;
+  *peak_kib = usage.ru_maxrss;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
 
 // Runs the chart in a scratch directory holding statfile.txt (a real
 // report), reports of a million rolls, of none and of a negative number,
 // dicefile.txt (its first 10 rolls), a typed list of rolls and the same
 // rolls in dicestat's form, lists with a bad token, an empty directory
-// "dir" and "huge.txt".
+// "dir", "huge.txt" and "token.txt".
 Outcome run_chart(const std::string &args, const std::string &redirect = "") {
   static const std::string report = dicestat_report("36\n1\n");
   static const std::string million = dicestat_report("1000000\n42\n");
@@ -51,11 +77,13 @@ Outcome run_chart(const std::string &args, const std::string &redirect = "") {
   write_file(scratch.path("bad.txt"), "# 17\n11,12\t13\r\n 14  17 66\n");
   write_file(scratch.path("binary.txt"), "11 1\x01\xff\"abcdefghijklmnopqrstuvwxyz");
   write_file(scratch.path("huge.txt"), std::string(100000, '\n'));
+  write_file(scratch.path("token.txt"), ""); // one token of 200 MB, sparse: NUL bytes
+  std::filesystem::resize_file(scratch.path("token.txt"), 200000000);
   run_shell("mkdir " + shell_quote(scratch.path("dir")));
   std::string command = "cd " + shell_quote(scratch.dir) + " && " + shell_quote(CHART_BINARY) +
                         " " + args + " 2>err " + (redirect.empty() ? ">out" : redirect);
   Outcome o;
-  o.status = run_shell(command);
+  o.status = run_measured(command, &o.peak_kib);
   o.out = read_file(scratch.path("out"));
   o.err = read_file(scratch.path("err"));
   return o;
@@ -96,6 +124,9 @@ TEST(ChartCommand, FailsWithOneLineAndStatusTwo) {
       {"binary.txt", "dicestat-chart: binary.txt:1:4: "
                      "\"1\\x01\\xff\\x22abcdefghijklmnop...\" is not an outcome 11 to 66\n"},
       {"huge.txt", "dicestat-chart: huge.txt: no rolls in it\n"},
+      {"token.txt", "dicestat-chart: token.txt:1:1: \"\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00"
+                    "\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00...\" "
+                    "is not an outcome 11 to 66\n"},
       {"- </dev/null", "dicestat-chart: standard input: empty file\n"},
       {"--independence statfile.txt",
        "dicestat-chart: statfile.txt:1:1: \"Number\" is not an outcome 11 to 66\n"},
@@ -111,6 +142,7 @@ TEST(ChartCommand, FailsWithOneLineAndStatusTwo) {
     EXPECT_EQ(o.status, 2) << c.args;
     EXPECT_EQ(o.err, c.err) << c.args;
     EXPECT_EQ(o.out, "") << c.args << ": nothing is drawn";
+    EXPECT_LT(o.peak_kib, kMaxPeakKib) << c.args;
   }
 }
 
