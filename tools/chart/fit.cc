@@ -6,20 +6,11 @@
 #include <numeric>
 #include <vector>
 
-#include <boost/math/policies/policy.hpp>
 #include <boost/math/special_functions/gamma.hpp>
 
+#include "no_throw.h"
+
 namespace {
-
-namespace policies = boost::math::policies;
-
-// Boost.Math reports errors by exception unless told otherwise; here every
-// error comes back as a value (NaN, infinity or zero) instead.
-using NoThrow = policies::policy<policies::domain_error<policies::errno_on_error>,
-                                 policies::pole_error<policies::errno_on_error>,
-                                 policies::overflow_error<policies::errno_on_error>,
-                                 policies::evaluation_error<policies::errno_on_error>,
-                                 policies::rounding_error<policies::errno_on_error>>;
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 

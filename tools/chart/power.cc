@@ -5,20 +5,11 @@
 
 #include <boost/math/distributions/chi_squared.hpp>
 #include <boost/math/distributions/non_central_chi_squared.hpp>
-#include <boost/math/policies/policy.hpp>
 
 #include "fit.h"
+#include "no_throw.h"
 
 namespace {
-
-namespace policies = boost::math::policies;
-
-// Errors as values, not exceptions.
-using NoThrow = policies::policy<policies::domain_error<policies::errno_on_error>,
-                                 policies::pole_error<policies::errno_on_error>,
-                                 policies::overflow_error<policies::errno_on_error>,
-                                 policies::evaluation_error<policies::errno_on_error>,
-                                 policies::rounding_error<policies::errno_on_error>>;
 
 using ChiSquared = boost::math::chi_squared_distribution<double, NoThrow>;
 using NonCentral = boost::math::non_central_chi_squared_distribution<double, NoThrow>;
