@@ -28,7 +28,7 @@ build: packages-test
 
 # Nothing but the program's own dialogue reaches the terminal.
 run: packages-run
-	@JOBS=$(JOBS) tools/quiet-build.sh $(RUN_BUILD) $(CONFIG) -DDICESTAT_TESTS=OFF -DDICESTAT_TOOLS=OFF -DDICESTAT_BENCH=OFF -- dicestat
+	@JOBS=$(JOBS) tools/quiet-build.sh $(RUN_BUILD) $(CONFIG) -DDICESTAT_TESTS=OFF -DDICESTAT_CHART=OFF -DDICESTAT_BENCH=OFF -- dicestat
 	@./$(RUN_BUILD)/dicestat
 
 # Each half shows only what failed and ends with its counts; `make test`
@@ -56,13 +56,13 @@ test-exhaustive: build
 	$(BUILD)/tests/fixed_point_sweep
 
 # `make test-picture` draws charts with dicestat-chart, renders them in
-# headless Chromium and judges their pixels (tools/chart/tests/picture_test.py),
+# headless Chromium and judges their pixels (tests/chart/picture/picture_test.py),
 # with Debian's python3, for which python3-pil is installed.
 .PHONY: test-picture
 
 test-picture: packages-picture
 	@JOBS=$(JOBS) tools/quiet-build.sh $(BUILD) $(CONFIG) -- dicestat dicestat-chart
-	/usr/bin/python3 tools/chart/tests/picture_test.py $(BUILD)/dicestat $(BUILD)/tools/chart/dicestat-chart
+	/usr/bin/python3 tests/chart/picture/picture_test.py $(BUILD)/dicestat $(BUILD)/dicestat-chart
 
 # `make package-windows` cross-builds both programs with mingw-w64 and packs
 # them, the README, the manual pages as plain text and the licence into
@@ -104,7 +104,7 @@ test-windows: package-windows
 	status=0; \
 	ctest --test-dir $(WIN_BUILD) --output-on-failure -j $(JOBS) || status=1; \
 	ctest --test-dir $(WIN_E2E_BUILD)/tests --output-on-failure -j $(JOBS) || status=1; \
-	tests/wine-zip/run.sh $(WIN_ZIP) $(WIN_E2E_BUILD)/dicestat $(WIN_E2E_BUILD)/tools/chart/dicestat-chart || status=1; \
+	tests/wine-zip/run.sh $(WIN_ZIP) $(WIN_E2E_BUILD)/dicestat $(WIN_E2E_BUILD)/dicestat-chart || status=1; \
 	tests/wine-console/run.sh $(WIN_BUILD)/dicestat.exe $(WIN_E2E_BUILD)/dicestat || status=1; \
 	exit $$status
 
@@ -169,7 +169,7 @@ package: packages-package build
 chart-example: build
 	set -e; tmp=$$(mktemp -d); trap 'rm -rf "$$tmp"' EXIT; \
 	(cd "$$tmp" && printf '1000000\n42\n' | "$(abspath $(BUILD))/dicestat" >/dev/null && \
-	 "$(abspath $(BUILD))/tools/chart/dicestat-chart" statfile.txt >chart.svg); \
+	 "$(abspath $(BUILD))/dicestat-chart" statfile.txt >chart.svg); \
 	mv "$$tmp/chart.svg" $(CHART_EXAMPLE)
 
 # `make bench` times the program against a write-only baseline and a naive

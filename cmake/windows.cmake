@@ -14,6 +14,11 @@ WINEPREFIX='${DICESTAT_WINE_PREFIX}' WINEDEBUG=-all exec wine '$<TARGET_FILE:dic
      FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ
                       WORLD_EXECUTE)
 
+if(DICESTAT_CHART)
+  add_subdirectory(src/chart)
+  include(cmake/windows-zip.cmake)
+endif()
+
 if(DICESTAT_TESTS)
   # No test framework is packaged for the cross compiler: build it from its
   # sources, quietly, since its warnings are not ours.
@@ -26,9 +31,4 @@ if(DICESTAT_TESTS)
 
   enable_testing()
   add_subdirectory(tests)
-endif()
-
-if(DICESTAT_TOOLS)
-  add_subdirectory(tools/chart)
-  include(cmake/windows-zip.cmake)
 endif()

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "report_parse.h"
+#include "chart/read/report_parse.h"
 
 namespace {
 

@@ -14,8 +14,8 @@
 #include <string_view>
 #include <vector>
 
-#include "pair_counts.h"
-#include "roll_log.h"
+#include "chart/read/roll_log.h"
+#include "chart/stats/pair_counts.h"
 #include "sim/file_facts.h"
 
 namespace {

@@ -69,7 +69,7 @@ build() {
   local dir="$out/$1-$2"
   echo "test-cross: building $1 ($2)"
   cmake -S "$src" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$src/cmake/$1.cmake" -DCMAKE_BUILD_TYPE="$2" \
-    -DDICESTAT_WERROR=ON -DDICESTAT_TESTS=OFF -DDICESTAT_BENCH=OFF -DDICESTAT_TOOLS=OFF >"$dir.log" 2>&1 &&
+    -DDICESTAT_WERROR=ON -DDICESTAT_TESTS=OFF -DDICESTAT_BENCH=OFF -DDICESTAT_CHART=OFF >"$dir.log" 2>&1 &&
     cmake --build "$dir" -j "$jobs" --target dicestat >>"$dir.log" 2>&1 ||
     { cat "$dir.log" >&2; fail "the $1 ($2) build failed"; }
 }

@@ -1,0 +1,232 @@
+// dicestat-chart: reads a statistics report, or a list of rolls, and writes
+// it as an SVG picture to standard output; with --summary its tests of fit
+// and their power as lines of text; with --independence it tests a roll
+// log alone.
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <limits>
+#include <string>
+#include <string_view>
+
+#include "chart/host_io.h"
+#include "chart/options.h"
+#include "chart/picture/svg.h"
+#include "chart/read/report_from_counts.h"
+#include "chart/read/report_parse.h"
+#include "chart/read/roll_log.h"
+#include "chart/stats/fit.h"
+#include "chart/stats/independence.h"
+#include "chart/stats/power.h"
+#include "chart/words/verdict.h"
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitFailure = 2;
+
+// A report is about 1.3 KB; reading stops well past that, so a huge or
+// endless input is turned away without being held in memory.
+constexpr size_t kMaxInputBytes = 64 * 1024;
+
+constexpr const char *kDefaultPath = "statfile.txt";
+constexpr const char *kDefaultLog = "dicefile.txt";
+// How a report begins, and a list of rolls never does.
+constexpr std::string_view kReportStart = "Number of rolls:";
+
+int fail(std::string_view where, std::string_view what) {
+  std::fprintf(stderr, "dicestat-chart: %.*s: %.*s\n", static_cast<int>(where.size()), where.data(),
+               static_cast<int>(what.size()), what.data());
+  return kExitFailure;
+}
+
+// A log that could not be read: the system's reason, or the line and
+// column of the bad token after the name, as a compiler gives them.
+int fail_log(const std::string &name, const LogRead &log) {
+  return fail(log.where.empty() ? name : name + ":" + log.where, log.error);
+}
+
+int usage_error(std::string_view what) {
+  std::fprintf(stderr, "dicestat-chart: %.*s\n%s", static_cast<int>(what.size()), what.data(),
+               kUsage);
+  return kExitFailure;
+}
+
+struct Input {
+  bool ok = false;   // read without an error
+  std::string bytes; // the first bytes, at most kMaxInputBytes + 1
+  std::string error; // the system's reason when !ok
+};
+
+Input read_head(std::FILE *file) {
+  Input in;
+  in.bytes.resize(kMaxInputBytes + 1);
+  in.bytes.resize(std::fread(in.bytes.data(), 1, in.bytes.size(), file));
+  in.ok = !std::ferror(file);
+  if (!in.ok) in.error = std::strerror(errno);
+  return in;
+}
+
+// The file at path, or standard input for "-"; name is what messages call it.
+struct Opened {
+  std::FILE *file;
+  std::string name;
+};
+
+Opened open_input(const char *path) {
+  if (std::strcmp(path, "-") == 0) return {stdin, "standard input"};
+  return {std::fopen(path, "rb"), path};
+}
+
+void close_input(const Opened &in) {
+  if (in.file != stdin) std::fclose(in.file);
+}
+
+int write_out(const std::string &out) {
+  errno = 0;
+  if (std::fwrite(out.data(), 1, out.size(), stdout) != out.size() || std::fflush(stdout) != 0)
+    return fail("standard output", errno != 0 ? std::strerror(errno) : "write failed");
+  return kExitOk;
+}
+
+// The roll log dicestat writes beside the report at report_path; empty
+// when there is none.
+std::string log_beside(const char *report_path) {
+  if (std::strcmp(report_path, "-") == 0) return "";
+  // The report's directory, whichever separator the system uses.
+  std::filesystem::path path = std::filesystem::path(report_path).replace_filename(kDefaultLog);
+  std::error_code error;
+  return std::filesystem::is_regular_file(path, error) ? path.string() : "";
+}
+
+// The first outcome whose count differs between log and report, in words;
+// empty when all 36 agree.
+std::string first_difference(const LogRead &log, const Report &report) {
+  for (int i = 0; i < kOutcomes; ++i)
+    if (log.counts[i] != report.rows[i].count)
+      return "not the report's roll log: outcome " + std::to_string(report.rows[i].label) +
+             " came up " + std::to_string(log.counts[i]) + " times in it, " +
+             std::to_string(report.rows[i].count) + " in the report";
+  return "";
+}
+
+// The test of the report's roll log, named or beside it, into findings;
+// `independence` holds the test. A log that cannot be read, or a named log
+// that is not the report's, is an error; one beside it that is another
+// run's is left out, and the caption says so.
+int test_report_log(const Options &options, const char *report_path, const Report &report,
+                    Independence &independence, Findings &findings) {
+  bool named = options.log_path != nullptr;
+  std::string path = named ? options.log_path : log_beside(report_path);
+  if (path.empty()) return kExitOk;
+  Opened in = open_input(path.c_str());
+  if (in.file == nullptr) return fail(in.name, std::strerror(errno));
+  PairCounts counts = make_pair_counts();
+  // More rolls than the report's rule a log out, so one beside it is read no further.
+  LogRead log = read_roll_log({in.file, {}}, &counts,
+                              named ? std::numeric_limits<int64_t>::max() : report.total_count);
+  close_input(in);
+  if (!log.ok) return fail_log(in.name, log);
+  std::string difference = first_difference(log, report);
+  if (difference.empty()) {
+    independence = independence_of(counts, log.rolls, options.mc);
+    findings.independence = &independence;
+  } else if (named) {
+    return fail(in.name, difference);
+  } else {
+    findings.other_log = true;
+  }
+  return kExitOk;
+}
+
+// The summary or the picture of a report, or of a list of rolls made into
+// one; findings holds the test of independence, if any.
+int finish(const Options &options, const std::string &name, const Report &report,
+           Findings &findings) {
+  findings.fit = fit_report(report, options.mc);
+  findings.power = power_for(report.total_count);
+  if (options.mode == Mode::kSummary)
+    return write_out(fit_summary(findings.fit) + power_summary(findings.power));
+  return write_out(render_svg(report, name, findings));
+}
+
+int report_command(const Options &options, const char *path, const Opened &in,
+                   const std::string &bytes) {
+  if (bytes.size() > kMaxInputBytes)
+    return fail(in.name, "larger than " + std::to_string(kMaxInputBytes) + " bytes; not a report");
+  ParseResult parsed = parse_report(bytes);
+  if (!parsed.ok) return fail(in.name, parsed.error);
+  Independence independence;
+  Findings findings;
+  if (options.mode == Mode::kPicture) {
+    int status = test_report_log(options, path, parsed.report, independence, findings);
+    if (status != kExitOk) return status;
+  }
+  return finish(options, in.name, parsed.report, findings);
+}
+
+int rolls_command(const Options &options, const Opened &in, const std::string &head) {
+  if (options.log_path != nullptr) return usage_error("--log goes with a report, not with rolls");
+  PairCounts counts = make_pair_counts();
+  bool picture = options.mode == Mode::kPicture;
+  LogRead log = read_roll_log({in.file, head}, picture ? &counts : nullptr);
+  if (!log.ok) return fail_log(in.name, log);
+  if (log.rolls == 0) return fail(in.name, "no rolls in it");
+  if (log.rolls > std::numeric_limits<int32_t>::max())
+    return fail(in.name, "more rolls than a report holds, " +
+                             std::to_string(std::numeric_limits<int32_t>::max()));
+  int32_t tallies[kOutcomes];
+  for (int i = 0; i < kOutcomes; ++i) tallies[i] = static_cast<int32_t>(log.counts[i]);
+  Report report = report_from_counts(tallies, static_cast<int32_t>(log.rolls));
+  report.from_rolls = true;
+  Independence independence;
+  Findings findings;
+  if (picture) {
+    independence = independence_of(counts, log.rolls, options.mc);
+    findings.independence = &independence;
+  }
+  return finish(options, in.name, report, findings);
+}
+
+// The picture or the summary of a report or of a list of rolls, told apart
+// by how they begin.
+int input_command(const Options &options) {
+  const char *path = options.path != nullptr ? options.path : kDefaultPath;
+  Opened in = open_input(path);
+  if (in.file == nullptr) return fail(in.name, std::strerror(errno));
+  Input head = read_head(in.file);
+  int status;
+  if (!head.ok)
+    status = fail(in.name, head.error);
+  else if (head.bytes.empty())
+    status = fail(in.name, "empty file");
+  else if (head.bytes.compare(0, kReportStart.size(), kReportStart) == 0)
+    status = report_command(options, path, in, head.bytes);
+  else
+    status = rolls_command(options, in, head.bytes);
+  close_input(in);
+  return status;
+}
+
+int independence_command(const Options &options) {
+  Opened in = open_input(options.path != nullptr ? options.path : kDefaultLog);
+  if (in.file == nullptr) return fail(in.name, std::strerror(errno));
+  PairCounts counts = make_pair_counts();
+  LogRead log = read_roll_log({in.file, {}}, &counts);
+  close_input(in);
+  if (!log.ok) return fail_log(in.name, log);
+  return write_out(independence_summary(independence_of(counts, log.rolls, options.mc)));
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+  use_binary_stdio();
+  Options options = parse_options(argc, argv);
+  if (!options.error.empty()) return usage_error(options.error);
+  if (options.help) return write_out(kUsage);
+  if (options.version) return write_out("dicestat-chart " DICESTAT_VERSION "\n");
+  return options.mode == Mode::kIndependence ? independence_command(options)
+                                             : input_command(options);
+}

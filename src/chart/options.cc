@@ -1,0 +1,112 @@
+#include "chart/options.h"
+
+#include <getopt.h>
+
+#include <charconv>
+#include <cstdint>
+#include <cstring>
+
+const char kUsage[] = "usage: dicestat-chart [--log LOG] [MONTE CARLO] [FILE | -] > chart.svg\n"
+                      "       dicestat-chart --summary [MONTE CARLO] [FILE | -]\n"
+                      "       dicestat-chart --independence [MONTE CARLO] [LOG | -]\n"
+                      "       dicestat-chart --help | --version\n"
+                      "FILE is a statistics report or a list of rolls (statfile.txt by default),\n"
+                      "LOG a list of rolls (dicefile.txt by default). MONTE CARLO, for p-values\n"
+                      "simulated where there are few rolls:\n"
+                      "  --samples N   samples or permutations per test (10000)\n"
+                      "  --mc-seed N   seed of their random numbers (1)\n";
+
+namespace {
+
+// The most samples --samples takes: some hours of permutations.
+constexpr int64_t kMaxSamples = 1000000000;
+
+enum LongOnly { kSummary = 256, kIndependence, kLog, kSamples, kMcSeed, kVersion };
+
+const option kOptions[] = {
+    {"summary", no_argument, nullptr, kSummary},
+    {"independence", no_argument, nullptr, kIndependence},
+    {"log", required_argument, nullptr, kLog},
+    {"samples", required_argument, nullptr, kSamples},
+    {"mc-seed", required_argument, nullptr, kMcSeed},
+    {"help", no_argument, nullptr, 'h'},
+    {"version", no_argument, nullptr, kVersion},
+    {nullptr, 0, nullptr, 0},
+};
+
+// A whole decimal number, digits only, in range.
+template <typename Int> bool whole_number(const char *text, Int low, Int high, Int &value) {
+  const char *end = text + std::strlen(text);
+  Int v;
+  if (*text < '0' || *text > '9') return false;
+  auto [stop, ec] = std::from_chars(text, end, v);
+  if (ec != std::errc() || stop != end || v < low || v > high) return false;
+  value = v;
+  return true;
+}
+
+// Takes one option; false with options.error set when it is wrong.
+bool take(Options &options, int code, const char *argument) {
+  switch (code) {
+  case kSummary:
+  case kIndependence: {
+    Mode chosen = code == kSummary ? Mode::kSummary : Mode::kIndependence;
+    if (options.mode != Mode::kPicture && options.mode != chosen)
+      options.error = "--summary and --independence exclude each other";
+    options.mode = chosen;
+    break;
+  }
+  case kLog:
+    options.log_path = argument;
+    break;
+  case kSamples:
+    if (!whole_number<int64_t>(argument, 1, kMaxSamples, options.mc.samples))
+      options.error = "--samples wants a whole number from 1 to " + std::to_string(kMaxSamples);
+    break;
+  case kMcSeed:
+    if (!whole_number<uint64_t>(argument, 0, UINT64_MAX, options.mc.seed))
+      options.error = "--mc-seed wants a whole number from 0 to " + std::to_string(UINT64_MAX);
+    break;
+  case 'h':
+    options.help = true;
+    break;
+  case kVersion:
+    options.version = true;
+    break;
+  }
+  return options.error.empty();
+}
+
+} // namespace
+
+Options parse_options(int argc, char **argv) {
+  Options options;
+  opterr = 0; // the messages are ours
+  for (;;) {
+    int code = getopt_long(argc, argv, ":h", kOptions, nullptr);
+    if (code == -1) break;
+    if (code == ':') {
+      options.error = std::string(argv[optind - 1]) + " wants a value";
+      return options;
+    }
+    if (code == '?') {
+      // optopt is a short option's letter, 0 for an unknown long option, or
+      // the code of a long option given a value it does not take.
+      std::string given = argv[optind - 1];
+      if (optopt == 0)
+        options.error = "unknown option " + given;
+      else if (given.rfind("--", 0) == 0)
+        options.error = given + ": the option takes no value";
+      else
+        options.error = "unknown option -" + std::string(1, static_cast<char>(optopt));
+      return options;
+    }
+    if (!take(options, code, optarg)) return options;
+  }
+  if (optind < argc) options.path = argv[optind++];
+  if (optind < argc)
+    options.error = "more than one file";
+  else if (options.log_path != nullptr && options.mode != Mode::kPicture)
+    options.error = "--log goes with the picture only";
+  return options;
+}

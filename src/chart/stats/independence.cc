@@ -1,0 +1,128 @@
+#include "chart/stats/independence.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "chart/stats/fit.h"
+#include "chart/stats/independence_by_permutation.h"
+#include "chart/stats/levels.h"
+
+namespace {
+
+// A table's row and column totals and its number of pairs.
+struct Margins {
+  int64_t rows[kOutcomes] = {};
+  int64_t columns[kOutcomes] = {};
+  int64_t pairs = 0;
+};
+
+Margins margins_of(const uint32_t *table) {
+  Margins m;
+  for (int i = 0; i < kOutcomes; ++i)
+    for (int j = 0; j < kOutcomes; ++j) {
+      uint32_t count = table[i * kOutcomes + j];
+      m.rows[i] += count;
+      m.columns[j] += count;
+      m.pairs += count;
+    }
+  return m;
+}
+
+// The count expected in cell (i, j) of independent rolls; products of two
+// totals below 2^26 are exact in a double.
+double expected_count(const Margins &m, int i, int j) {
+  return static_cast<double>(m.rows[i]) * static_cast<double>(m.columns[j]) /
+         static_cast<double>(m.pairs);
+}
+
+// The Wilson-Hilferty z of a chi-square statistic: (x/df)^(1/3) is nearly
+// normal with mean 1 - 2/(9 df) and variance 2/(9 df).
+double wilson_hilferty_z(const LagTest &test) {
+  if (test.df == 0) return -std::numeric_limits<double>::infinity();
+  double v = 2.0 / (9.0 * test.df);
+  return (std::cbrt(test.chi2 / test.df) - (1 - v)) / std::sqrt(v);
+}
+
+} // namespace
+
+LagTest test_table(const uint32_t *table, int64_t lag) {
+  Margins m = margins_of(table);
+  LagTest test;
+  test.lag = lag;
+  test.pairs = m.pairs;
+  // Cells are summed in a fixed order, so the statistic is the same on
+  // every run.
+  for (int i = 0; i < kOutcomes; ++i) {
+    if (m.rows[i] == 0) continue;
+    for (int j = 0; j < kOutcomes; ++j) {
+      if (m.columns[j] == 0) continue;
+      double expected = expected_count(m, i, j);
+      double gap = table[i * kOutcomes + j] - expected;
+      test.chi2 += gap * gap / expected;
+    }
+  }
+  auto non_empty = [](const int64_t(&totals)[kOutcomes]) {
+    return static_cast<int>(
+        std::count_if(totals, totals + kOutcomes, [](int64_t total) { return total > 0; }));
+  };
+  test.df = std::max(non_empty(m.rows) - 1, 0) * std::max(non_empty(m.columns) - 1, 0);
+  // With one row or one column every cell is as expected: nothing can be
+  // related, and the statistic is 0 with certainty.
+  test.p = test.df == 0 ? 1 : chi2_upper_tail(test.chi2, test.df);
+  test.chi2_p = test.p;
+  return test;
+}
+
+std::vector<double> pearson_residuals(const uint32_t *table) {
+  Margins m = margins_of(table);
+  std::vector<double> residuals(kPairCells, std::numeric_limits<double>::quiet_NaN());
+  for (int i = 0; i < kOutcomes; ++i)
+    for (int j = 0; j < kOutcomes; ++j) {
+      if (m.rows[i] == 0 || m.columns[j] == 0) continue;
+      double expected = expected_count(m, i, j);
+      residuals[i * kOutcomes + j] = (table[i * kOutcomes + j] - expected) / std::sqrt(expected);
+    }
+  return residuals;
+}
+
+bool stronger_lag(const LagTest &a, const LagTest &b) {
+  if (a.chi2_p != b.chi2_p) return a.chi2_p < b.chi2_p;
+  // For equal degrees of freedom the statistics order the lags as their z
+  // does, and exactly, whatever the system's cube root.
+  if (a.df == b.df) return a.chi2 > b.chi2;
+  return wilson_hilferty_z(a) > wilson_hilferty_z(b);
+}
+
+size_t strongest_lag(const std::vector<LagTest> &lags) {
+  size_t strongest = 0;
+  for (size_t k = 1; k < lags.size(); ++k)
+    if (stronger_lag(lags[k], lags[strongest])) strongest = k;
+  return strongest;
+}
+
+Independence test_independence(const PairCounts &counts, int64_t rolls) {
+  Independence result;
+  result.rolls = rolls;
+  result.analysed = static_cast<int64_t>(counts.outcomes.size());
+  for (int k = 0; k < kMaxLags; ++k) {
+    LagTest test = test_table(pair_table(counts, k).data(), int64_t{1} << k);
+    if (test.pairs < kMinPairs) break;
+    result.lags.push_back(test);
+  }
+  if (result.lags.empty()) {
+    result.p = std::numeric_limits<double>::quiet_NaN();
+    return result;
+  }
+  result.worst = strongest_lag(result.lags);
+  double tests = static_cast<double>(result.lags.size());
+  result.p = std::min(result.lags[result.worst].p * tests, 1.0);
+  result.reject_below = kRejectLevel / tests;
+  result.residuals = pearson_residuals(pair_table(counts, static_cast<int>(result.worst)).data());
+  return result;
+}
+
+Independence independence_of(const PairCounts &counts, int64_t rolls, const MonteCarlo &mc) {
+  if (pairs_before(1, rolls) >= kMinPairs) return test_independence(counts, rolls);
+  return independence_by_permutation(counts.outcomes, mc);
+}

@@ -1,0 +1,185 @@
+#include "chart/words/verdict.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "chart/stats/independence_by_permutation.h"
+#include "chart/stats/levels.h"
+#include "chart/words/number_words.h"
+
+namespace {
+
+constexpr double kMillion = 1e6;
+
+// snprintf with one double; NaN is always written "nan", whatever its sign
+// bit, so the output never depends on how the NaN came about.
+std::string number(const char *format, double v) {
+  if (std::isnan(v)) return "nan";
+  char buf[48];
+  std::snprintf(buf, sizeof buf, format, v);
+  return buf;
+}
+
+// v to three significant digits, without an exponent: 0.302, 3.02, 135, 3020.
+std::string three_digits(double v) {
+  if (!(v > 0) || !std::isfinite(v)) return number("%.3g", v);
+  double rounded = std::strtod(number("%.2e", v).c_str(), nullptr);
+  int exponent = static_cast<int>(std::floor(std::log10(rounded)));
+  char buf[48];
+  std::snprintf(buf, sizeof buf, "%.*f", std::max(0, 2 - exponent), rounded);
+  return buf;
+}
+
+// " (Monte Carlo, B samples)" after a simulated p; nothing after another.
+std::string method(int64_t samples, const char *what) {
+  if (samples == 0) return "";
+  return " (Monte Carlo, " + std::to_string(samples) + " " + what + ")";
+}
+
+// The lags tested, for the verdict's words.
+std::string lag_range(const Independence &test) {
+  if (test.lags.size() == 1) return "lag 1";
+  return "lags 1 to " + grouped(test.lags.back().lag);
+}
+
+struct Model {
+  const char *fits;     // verdict at p >= kFitsLevel
+  const char *doubtful; // verdict at kRejectLevel <= p < kFitsLevel
+  const char *rejected; // verdict at p < kRejectLevel
+  const char *expected; // what the counts are compared with
+};
+
+const Model kFair = {"Consistent with fair dice", "Doubtful as fair dice", "Not fair dice",
+                     "1/36 for each outcome"};
+const Model kGenerator = {"Consistent with the generator's own 911/910 split",
+                          "Doubtful even as the generator's own split",
+                          "Not even the generator's own split", "911 or 910 in 32768 each"};
+
+FitWords words(const Model &model, const FitTest &test) {
+  const char *verdict = test.p >= kFitsLevel     ? model.fits
+                        : test.p >= kRejectLevel ? model.doubtful
+                                                 : model.rejected;
+  std::string chi2 = "chi-square " + grouped(number("%.4f", test.chi2));
+  return {std::string(verdict) + " (" + p_words(test.p) + ")",
+          test.samples == 0 ? chi2 + ", " + std::to_string(kFitDegrees) +
+                                  " degrees of freedom, against " + model.expected
+                            : chi2 + " against " + model.expected + ", p from " +
+                                  grouped(test.samples) + " samples"};
+}
+
+std::string summary_line(const char *name, const FitTest &test) {
+  return std::string(name) + ": chi2=" + number("%.4f", test.chi2) +
+         " p=" + number("%.4g", test.p) + method(test.samples, "samples") + "\n";
+}
+
+} // namespace
+
+std::vector<FitWords> fit_words(const Fit &fit) {
+  if (std::isnan(fit.fair.p) || std::isnan(fit.generator.p))
+    return {{"No test of fairness: there were no rolls", ""}};
+  std::vector<FitWords> lines = {words(kFair, fit.fair), words(kGenerator, fit.generator)};
+  if (fit.fair.samples != 0 || fit.generator.samples != 0)
+    lines.push_back({"", "p simulated: under " + std::to_string(kMinExpected) +
+                             " rolls expected per outcome is too few for chi-square"});
+  return lines;
+}
+
+std::string fit_summary(const Fit &fit) {
+  return summary_line("fair", fit.fair) + summary_line("generator", fit.generator);
+}
+
+std::vector<FitWords> independence_words(const Independence *test, bool other_log) {
+  if (test == nullptr && other_log)
+    return {{"Independence not tested: the roll log beside it is another run's", ""}};
+  if (test == nullptr) return {{"Independence of the rolls not tested: no roll log at hand", ""}};
+  if (test->lags.empty())
+    return {{"Independence of the rolls not tested: too few rolls for " +
+                 grouped(test->permutations == 0 ? kMinPairs : kMinPermutedPairs) +
+                 " pairs at any lag",
+             ""}};
+  const LagTest &worst = test->lags[test->worst];
+  std::string apart = "rolls " + grouped(worst.lag) + " apart";
+  std::string p = p_words(test->p);
+  std::string verdict =
+      test->p >= kFitsLevel
+          ? "Consistent with independent rolls (" + lag_range(*test) + ", " + p + ")"
+      : test->p >= kRejectLevel
+          ? "Doubtful as independent rolls: " + apart + " may be related (" + p + ")"
+          : "Not independent: " + apart + " are related (" + p + ")";
+  std::string tests = std::to_string(test->lags.size());
+  std::vector<FitWords> lines = {
+      {verdict, "chi-square " + grouped(number("%.4f", worst.chi2)) + ", " + grouped(worst.df) +
+                    " degrees of freedom, at lag " + grouped(worst.lag)}};
+  if (test->permutations == 0) {
+    lines.push_back(
+        {"", "p is the smallest of the " + tests + " lags' p-values, multiplied by " + tests});
+  } else {
+    lines.push_back({"", "p simulated, as the rolls are few: the share of " +
+                             grouped(test->permutations) + " shuffles of them"});
+    lines.push_back(
+        {"", "whose smallest p over the " + tests + " lags is as low, so no Bonferroni factor"});
+  }
+  if (test->analysed < test->rolls)
+    lines.push_back({"", "Only the first " + grouped(test->analysed) + " of " +
+                             grouped(test->rolls) + " rolls were tested for independence"});
+  return lines;
+}
+
+std::vector<std::string> headline_words(const Findings &findings) {
+  double fair = findings.fit.fair.p;
+  std::string counts = std::isnan(fair)       ? "Counts: no rolls to test."
+                       : fair >= kFitsLevel   ? "Counts: consistent with fair dice."
+                       : fair >= kRejectLevel ? "Counts: doubtful as fair dice."
+                                              : "Counts: not fair dice.";
+  const Independence *test = findings.independence;
+  std::string rolls;
+  if (test == nullptr)
+    rolls = findings.other_log ? "Rolls: not tested, the roll log beside it is another run's."
+                               : "Rolls: not tested, no roll log at hand.";
+  else if (test->lags.empty())
+    rolls = "Rolls: too few to test for independence.";
+  else if (test->p >= kFitsLevel)
+    rolls = "Rolls: consistent with independent rolls.";
+  else
+    rolls = std::string(test->p >= kRejectLevel ? "Rolls: doubtful as independent ("
+                                                : "Rolls: not independent (") +
+            grouped(test->lags[test->worst].lag) + " apart).";
+  return {counts, rolls};
+}
+
+std::string independence_summary(const Independence &test) {
+  std::string out;
+  if (test.analysed < test.rolls)
+    out += "analysed: first " + std::to_string(test.analysed) + " of " +
+           std::to_string(test.rolls) + " rolls\n";
+  std::string how = method(test.permutations, "permutations");
+  for (const LagTest &lag : test.lags)
+    out += "lag=" + std::to_string(lag.lag) + " pairs=" + std::to_string(lag.pairs) +
+           " chi2=" + number("%.4f", lag.chi2) + " df=" + std::to_string(lag.df) +
+           " p=" + number("%.4g", lag.p) + how + "\n";
+  if (test.lags.empty()) return out + "independence: chi2=nan p=nan\n";
+  const LagTest &worst = test.lags[test.worst];
+  return out + "independence: lag=" + std::to_string(worst.lag) +
+         " chi2=" + number("%.4f", worst.chi2) + " p=" + number("%.4g", test.p) + how + "\n";
+}
+
+std::string power_summary(const Power &power) {
+  std::string detectable =
+      std::isnan(power.detectable)
+          ? "none, there were no rolls"
+          : "one outcome " + three_digits(100 * power.detectable) + "% more often than 1/36";
+  return "needed: " + std::to_string(power.needed) +
+         " rolls to tell the generator's 911/910 split from fair dice\n" +
+         "detectable: " + detectable + "\n";
+}
+
+FitWords power_words(const Power &power, int64_t rolls) {
+  std::string needed =
+      "about " + three_digits(static_cast<double>(power.needed) / kMillion) + " million rolls";
+  if (rolls <= 0) return {"Power: " + needed + " catch the generator's split, 4 runs in 5", ""};
+  return {"Power: these rolls catch one outcome " + three_digits(100 * power.detectable) +
+              " % more often than 1/36",
+          "4 runs in 5, at the 5 % level; the 911/910 split needs " + needed};
+}

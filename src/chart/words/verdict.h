@@ -1,0 +1,59 @@
+// The tests in words: plain sentences for the chart's caption, the lines of
+// `dicestat-chart --summary` and those of `--independence`. They show what
+// the tests found and never compute a test themselves.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "chart/stats/fit.h"
+#include "chart/stats/independence.h"
+#include "chart/stats/power.h"
+
+// What the tests found about one input, for the printers.
+struct Findings {
+  Fit fit;
+  const Independence *independence = nullptr; // of the rolls; null when not tested
+  bool other_log = false;                     // the log beside the report held another run's
+                                              // rolls, so independence was not tested
+  Power power;
+};
+
+struct FitWords {
+  std::string verdict; // such as "Consistent with fair dice (p = 0.6512)"
+  std::string detail;  // the statistic, its degrees of freedom and the model; may be empty
+};
+
+// One entry per test, fair dice first, and a last one saying why p was
+// simulated when it was; a single entry when there is nothing to test.
+std::vector<FitWords> fit_words(const Fit &fit);
+
+// "fair: chi2=X p=P\ngenerator: chi2=X p=P\n", X to four decimals and P to
+// four significant digits; "nan" for both where there is nothing to test.
+// A simulated p is followed by " (Monte Carlo, B samples)".
+std::string fit_summary(const Fit &fit);
+
+// Lines for the caption, the verdict first; that independence was not
+// tested when `test` is null, for want of a roll log or, with other_log,
+// because the one at hand was another run's.
+std::vector<FitWords> independence_words(const Independence *test, bool other_log = false);
+
+// "needed: N rolls to tell the generator's 911/910 split from fair dice\n"
+// "detectable: one outcome X% more often than 1/36\n", X to three
+// significant digits.
+std::string power_summary(const Power &power);
+
+// The same in a sentence for the caption, of `rolls` rolls.
+FitWords power_words(const Power &power, int64_t rolls);
+
+// The verdicts first and in short, for the picture's headline: one line on
+// the counts and one on the order of the rolls, such as
+// "Counts: consistent with fair dice." and "Rolls: not independent (65,536 apart)."
+std::vector<std::string> headline_words(const Findings &findings);
+
+// "lag=L pairs=N chi2=X df=D p=P\n" for each lag tested, then
+// "independence: lag=L chi2=X p=P\n" with the verdict's lag, statistic and
+// adjusted p, or "independence: chi2=nan p=nan\n" when no lag was tested;
+// first "analysed: first A of R rolls\n" when the log is longer than that.
+// Each p found by permutations is followed by " (Monte Carlo, B permutations)".
+std::string independence_summary(const Independence &test);

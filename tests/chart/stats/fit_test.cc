@@ -1,0 +1,90 @@
+// The tests of fit: the statistic against a hand-computed case, the p-value
+// against known points of the chi-square distribution with 35 degrees of
+// freedom, a simulated p-value against exact ones, and the words at the
+// p-values where they change.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <utility>
+#include <vector>
+
+#include "chart/read/report_from_counts.h"
+#include "chart/stats/fit.h"
+#include "chart/words/verdict.h"
+
+namespace {
+
+TEST(Fit, StatisticMatchesAHandComputedCase) {
+  // 32768 rolls at the generator's split, 10 of them moved from outcome 8
+  // to outcome 0. Fair dice expect 8192/9 each, so the gaps are 97/9, -92/9,
+  // seven of 7/9 and 27 of -2/9.
+  Report r;
+  for (int i = 0; i < kOutcomes; ++i) r.rows[i].count = i < 8 ? 911 : 910;
+  r.rows[0].count += 10;
+  r.rows[8].count -= 10;
+  r.roll_count = r.total_count = 32768;
+  Fit fit = fit_report(r);
+  EXPECT_NEAR(fit.fair.chi2, (9409.0 + 8464 + 7 * 49 + 27 * 4) / 81 / (8192.0 / 9), 1e-12);
+  EXPECT_NEAR(fit.generator.chi2, 100.0 / 911 + 100.0 / 910, 1e-12);
+}
+
+TEST(Fit, UpperTailMatchesKnownPoints) {
+  EXPECT_EQ(chi2_upper_tail(0), 1);
+  EXPECT_NEAR(chi2_upper_tail(34.336), 0.5, 1e-3);  // the median
+  EXPECT_NEAR(chi2_upper_tail(49.802), 0.05, 1e-4); // the 5 % point
+}
+
+TEST(Fit, SimulatedPMatchesTheExactPWithinItsSamplingError) {
+  // 8 rolls. Each exact p, the chance of a statistic at least the one of
+  // these counts, was summed in rational arithmetic over every way 8 rolls
+  // can fall; ties are common with so few rolls, and count.
+  struct Case {
+    std::vector<std::pair<int, int>> counts; // outcome index, count
+    bool generator;                          // the generator's split, else fair dice
+    double exact;
+  };
+  const std::vector<Case> cases = {
+      {{{0, 3}, {1, 2}, {2, 1}, {3, 1}, {4, 1}}, false, 0.010969752129900905},
+      {{{0, 2}, {1, 2}, {2, 1}, {3, 1}, {4, 1}, {5, 1}}, false, 0.14993687269612244},
+      {{{0, 3}, {1, 2}, {2, 1}, {3, 1}, {4, 1}}, true, 0.010969760534580921},
+      // Across the line between the 911s and the 910s: strictly larger
+      // statistics alone would give 0.0110.
+      {{{7, 3}, {8, 2}, {9, 1}, {10, 1}, {11, 1}}, true, 0.009749239806888419},
+  };
+  MonteCarlo mc;
+  mc.samples = 200000;
+  for (const Case &c : cases) {
+    int32_t counts[kOutcomes] = {};
+    for (auto [outcome, count] : c.counts) counts[outcome] = count;
+    Fit fit = fit_report(report_from_counts(counts, 8), mc);
+    const FitTest &test = c.generator ? fit.generator : fit.fair;
+    EXPECT_EQ(test.samples, mc.samples);
+    double sigma = std::sqrt(c.exact * (1 - c.exact) / mc.samples);
+    EXPECT_NEAR(test.p, c.exact, 4 * sigma + 1.0 / mc.samples) << "exact " << c.exact;
+  }
+}
+
+TEST(Fit, SimulatedBelowFiveExpectedRollsOnly) {
+  // Fair dice expect 5 per outcome at 180 rolls; the generator's 910s at
+  // 180.04, so 180 rolls are still too few for its test.
+  struct Case {
+    int32_t rolls;
+    bool fair_simulated, generator_simulated;
+  };
+  MonteCarlo mc;
+  mc.samples = 1;
+  for (Case c : {Case{179, true, true}, Case{180, false, true}, Case{181, false, false}}) {
+    int32_t counts[kOutcomes] = {};
+    counts[0] = c.rolls;
+    Fit fit = fit_report(report_from_counts(counts, c.rolls), mc);
+    EXPECT_EQ(fit.fair.samples != 0, c.fair_simulated) << c.rolls;
+    EXPECT_EQ(fit.generator.samples != 0, c.generator_simulated) << c.rolls;
+  }
+}
+
+TEST(Fit, WordsChangeAtTheirLevels) {
+  EXPECT_EQ(fit_words({{1, 0.04999}, {1, 1}})[0].verdict, "Doubtful as fair dice (p = 0.04999)");
+  EXPECT_EQ(fit_words({{1, 0.000999}, {1, 1}})[0].verdict, "Not fair dice (p = 0.000999)");
+}
+
+} // namespace

@@ -1,0 +1,119 @@
+// The test of independence: which pairs each lag takes, whatever pieces the
+// log comes in; the statistic of a hand-computed table; and the verdict
+// over the lags.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+#include "chart/stats/independence.h"
+#include "chart/stats/independence_by_permutation.h"
+#include "chart/stats/pair_counts.h"
+
+namespace {
+
+// One entry per pair counted in lag 2^k's table: its cell, in cell order.
+std::vector<int> cells_of(const PairCounts &counts, int k) {
+  std::vector<int> cells;
+  std::vector<uint32_t> table = pair_table(counts, k);
+  for (int cell = 0; cell < kPairCells; ++cell) cells.insert(cells.end(), table[cell], cell);
+  return cells;
+}
+
+TEST(PairCounts, EachLagTakesItsPairsInAnyPieces) {
+  // Roll i comes up outcome i, so a cell names its pair: first * 36 + second.
+  constexpr int kRolls = 30;
+  auto pair = [](int first, int lag) { return first * kOutcomes + first + lag; };
+  for (int piece = 1; piece <= kRolls; ++piece) {
+    PairCounts counts = make_pair_counts();
+    for (int i = 0; i < kRolls; ++i) counts.outcomes.push_back(static_cast<uint8_t>(i));
+    for (int begin = 0; begin < kRolls; begin += piece)
+      count_pairs(counts, begin, std::min(begin + piece, kRolls));
+    for (int k = 0; k < 5; ++k) {
+      int lag = 1 << k;
+      std::vector<int> expected;
+      for (int i = 0; i + lag < kRolls; ++i)
+        if (i % (2 * lag) < lag) expected.push_back(pair(i, lag));
+      EXPECT_EQ(cells_of(counts, k), expected) << "lag " << lag << ", pieces of " << piece;
+    }
+  }
+}
+
+TEST(Independence, StatisticOfAHandComputedTable) {
+  // Outcomes 0 and 1 alone, (10 20 / 30 40): expected 12 18 / 28 42, so the
+  // statistic is 100 (10 * 40 - 20 * 30)^2 / (30 * 70 * 40 * 60), on one
+  // degree of freedom as the 34 empty rows and columns do not count.
+  std::vector<uint32_t> table(kPairCells, 0);
+  table[0] = 10, table[1] = 20, table[36] = 30, table[37] = 40;
+  LagTest test = test_table(table.data(), 4);
+  EXPECT_NEAR(test.chi2, 100.0 * 200 * 200 / (30.0 * 70 * 40 * 60), 1e-12);
+  EXPECT_EQ(test.df, 1);
+  EXPECT_NEAR(test.p, 0.372998483613487, 1e-12); // erfc(sqrt(chi2 / 2))
+
+  // One first outcome only: nothing can be related, and p is 1, not NaN.
+  std::fill(table.begin(), table.end(), 0);
+  table[5] = 7, table[7] = 9;
+  test = test_table(table.data(), 1);
+  EXPECT_EQ(test.df, 0);
+  EXPECT_EQ(test.p, 1);
+}
+
+TEST(Independence, VerdictIsTheStrongestLagOfTheSmallestPCapped) {
+  // Tables of 6480 pairs each: five in every cell (0), or each first
+  // outcome followed by one second outcome (1), or by either of two (2).
+  auto set_table = [](PairCounts &counts, int k, int seconds) {
+    uint32_t *table = counts.tables.data() + static_cast<size_t>(k) * kTableCopies * kPairCells;
+    for (int cell = 0; cell < kPairCells; ++cell) {
+      int gap = (cell % kOutcomes - cell / kOutcomes + kOutcomes) % kOutcomes;
+      table[cell] = seconds == 0 ? 5 : gap < seconds ? 180 / seconds : 0;
+    }
+  };
+  struct Case {
+    int seconds[3]; // of lags 1, 2 and 4
+    int64_t lag;
+    double p;
+    const char *why;
+  };
+  for (const Case &c : {Case{{0, 1, 1}, 2, 0, "the smallest lag among equals"},
+                        Case{{0, 0, 0}, 1, 1, "1 times 3, capped"},
+                        Case{{0, 2, 1}, 4, 0, "both p underflow to 0: the larger statistic"}}) {
+    PairCounts counts = make_pair_counts();
+    for (int k = 0; k < 3; ++k) set_table(counts, k, c.seconds[k]);
+    set_table(counts, 4, 0); // not tested: lag 8 has no pairs
+    Independence result = test_independence(counts, 100);
+    ASSERT_EQ(result.lags.size(), 3u);
+    EXPECT_EQ(result.lags[result.worst].lag, c.lag) << c.why;
+    EXPECT_EQ(result.p, c.p) << c.why;
+  }
+}
+
+TEST(PermutationTest, SameResultOnAnyNumberOfThreads) {
+  // Each permutation draws from its own stream, whichever thread runs it.
+  std::mt19937 draw(7);
+  std::vector<uint8_t> rolls(2000);
+  for (uint8_t &roll : rolls) roll = static_cast<uint8_t>(draw() % kOutcomes);
+  MonteCarlo mc;
+  mc.samples = 1999; // the verdict rejects below the 1st of the permutations' smallest p
+  std::vector<Independence> runs;
+  for (unsigned threads : {1u, 2u, 1u}) {
+    mc.threads = threads;
+    runs.push_back(independence_by_permutation(rolls, mc));
+  }
+  ASSERT_EQ(runs[0].lags.size(), 11u) << "lags 1 to 1024 have 36 pairs";
+  for (const Independence &run : runs) {
+    EXPECT_EQ(run.p, runs[0].p);
+    EXPECT_GE(run.p, 0.001) << "independent rolls, not rejected";
+    EXPECT_EQ(run.reject_below, runs[0].reject_below);
+    EXPECT_GE(run.smallest_p, run.reject_below) << "not past the line either";
+    for (size_t k = 0; k < run.lags.size(); ++k) EXPECT_EQ(run.lags[k].p, runs[0].lags[k].p);
+  }
+  // Dice that stick, each roll the one before on a coin flip: past the line,
+  // as the verdict says.
+  for (size_t i = 1; i < rolls.size(); ++i)
+    if (draw() % 2 == 0) rolls[i] = rolls[i - 1];
+  Independence sticky = independence_by_permutation(rolls, mc);
+  EXPECT_LT(sticky.p, 0.001);
+  EXPECT_LT(sticky.smallest_p, sticky.reject_below);
+}
+
+} // namespace
