@@ -1,24 +1,28 @@
 // dicestat-chart: reads a statistics report, or a list of rolls, and writes
 // it as an SVG picture to standard output; with --summary its tests of fit
-// and their power as lines of text; with --independence it tests a roll
-// log alone.
+// and their power as lines of text; with --independence its test of
+// independence alone. A report is held to its run, drawn again from its
+// seed.
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <limits>
 #include <string>
 #include <string_view>
 
 #include "chart/host_io.h"
 #include "chart/options.h"
 #include "chart/picture/svg.h"
+#include "chart/read/replay.h"
 #include "chart/read/report_from_counts.h"
 #include "chart/read/report_parse.h"
 #include "chart/read/roll_log.h"
+#include "chart/read/run_log.h"
 #include "chart/stats/fit.h"
 #include "chart/stats/independence.h"
 #include "chart/stats/power.h"
+#include "chart/words/replay_words.h"
+#include "chart/words/shown_name.h"
 #include "chart/words/verdict.h"
 
 namespace {
@@ -32,19 +36,19 @@ constexpr size_t kMaxInputBytes = 64 * 1024;
 
 constexpr const char *kDefaultPath = "statfile.txt";
 constexpr const char *kDefaultLog = "dicefile.txt";
-// How a report begins, and a list of rolls never does.
+// How a report begins, and a list of rolls never does; an editor may put a
+// byte-order mark before it.
 constexpr std::string_view kReportStart = "Number of rolls:";
+constexpr std::string_view kByteOrderMark = "\xef\xbb\xbf";
 
-int fail(std::string_view where, std::string_view what) {
-  std::fprintf(stderr, "dicestat-chart: %.*s: %.*s\n", static_cast<int>(where.size()), where.data(),
-               static_cast<int>(what.size()), what.data());
+// One line on standard error: the name, shown safely, and what is wrong;
+// for a list, the line and column of its bad token after the name, as a
+// compiler gives them.
+int fail(std::string_view name, std::string_view what, std::string_view where = "") {
+  std::string line = "dicestat-chart: " + shown_name(name) + (where.empty() ? "" : ":") +
+                     std::string(where) + ": " + std::string(what) + "\n";
+  std::fputs(line.c_str(), stderr);
   return kExitFailure;
-}
-
-// A log that could not be read: the system's reason, or the line and
-// column of the bad token after the name, as a compiler gives them.
-int fail_log(const std::string &name, const LogRead &log) {
-  return fail(log.where.empty() ? name : name + ":" + log.where, log.error);
 }
 
 int usage_error(std::string_view what) {
@@ -66,6 +70,12 @@ Input read_head(std::FILE *file) {
   in.ok = !std::ferror(file);
   if (!in.ok) in.error = std::strerror(errno);
   return in;
+}
+
+bool is_report(std::string_view head) {
+  if (head.substr(0, kByteOrderMark.size()) == kByteOrderMark)
+    head.remove_prefix(kByteOrderMark.size());
+  return head.substr(0, kReportStart.size()) == kReportStart;
 }
 
 // The file at path, or standard input for "-"; name is what messages call it.
@@ -100,99 +110,90 @@ std::string log_beside(const char *report_path) {
   return std::filesystem::is_regular_file(path, error) ? path.string() : "";
 }
 
-// The first outcome whose count differs between log and report, in words;
-// empty when all 36 agree.
-std::string first_difference(const LogRead &log, const Report &report) {
-  for (int i = 0; i < kOutcomes; ++i)
-    if (log.counts[i] != report.rows[i].count)
-      return "not the report's roll log: outcome " + std::to_string(report.rows[i].label) +
-             " came up " + std::to_string(log.counts[i]) + " times in it, " +
-             std::to_string(report.rows[i].count) + " in the report";
-  return "";
-}
-
-// The test of the report's roll log, named or beside it, into findings;
-// `independence` holds the test. A log that cannot be read, or a named log
-// that is not the report's, is an error; one beside it that is another
-// run's is left out, and the caption says so.
-int test_report_log(const Options &options, const char *report_path, const Report &report,
-                    Independence &independence, Findings &findings) {
+// The report's roll log, named or beside it, held to the replayed run into
+// *match. A log that cannot be read, or a named log that is another run's,
+// is an error; one beside the report that is another run's is left out,
+// and the caption says so.
+int check_report_log(const Options &options, const char *report_path, const Report &report,
+                     LogMatch *match) {
   bool named = options.log_path != nullptr;
   std::string path = named ? options.log_path : log_beside(report_path);
   if (path.empty()) return kExitOk;
   Opened in = open_input(path.c_str());
   if (in.file == nullptr) return fail(in.name, std::strerror(errno));
-  PairCounts counts = make_pair_counts();
-  // More rolls than the report's rule a log out, so one beside it is read no further.
-  LogRead log = read_roll_log({in.file, {}}, &counts,
-                              named ? std::numeric_limits<int64_t>::max() : report.total_count);
+  *match = match_run_log({in.file, {}}, report);
   close_input(in);
-  if (!log.ok) return fail_log(in.name, log);
-  std::string difference = first_difference(log, report);
-  if (difference.empty()) {
-    independence = independence_of(counts, log.rolls, options.mc);
-    findings.independence = &independence;
-  } else if (named) {
-    return fail(in.name, difference);
-  } else {
-    findings.other_log = true;
-  }
+  if (!match->ok) return fail(in.name, match->error, match->where);
+  if (named && match->kin == LogKin::kOther) return fail(in.name, match->difference);
   return kExitOk;
 }
 
-// The summary or the picture of a report, or of a list of rolls made into
-// one; findings holds the test of independence, if any.
-int finish(const Options &options, const std::string &name, const Report &report,
-           Findings &findings) {
+std::string summary(const Options &options, const Report &report) {
+  return fit_summary(fit_report(report, options.mc)) + power_summary(power_for(report.total_count));
+}
+
+int picture(const Options &options, const std::string &name, const Report &report,
+            Findings &findings) {
   findings.fit = fit_report(report, options.mc);
   findings.power = power_for(report.total_count);
-  if (options.mode == Mode::kSummary)
-    return write_out(fit_summary(findings.fit) + power_summary(findings.power));
   return write_out(render_svg(report, name, findings));
 }
 
+// A report is held to its run, replayed from its seed; the rolls tested
+// for independence are the replay's.
 int report_command(const Options &options, const char *path, const Opened &in,
-                   const std::string &bytes) {
+                   std::string_view bytes) {
   if (bytes.size() > kMaxInputBytes)
     return fail(in.name, "larger than " + std::to_string(kMaxInputBytes) + " bytes; not a report");
   ParseResult parsed = parse_report(bytes);
   if (!parsed.ok) return fail(in.name, parsed.error);
-  Independence independence;
-  Findings findings;
+  const Report &report = parsed.report;
+  std::string difference = replay_difference(report, replay_counts(report));
+  if (!difference.empty()) return fail(in.name, difference);
+  Provenance provenance{run_seed(report), run_rolls(report), {}};
+  if (options.mode == Mode::kSummary)
+    return write_out(summary(options, report) + replay_summary(provenance));
   if (options.mode == Mode::kPicture) {
-    int status = test_report_log(options, path, parsed.report, independence, findings);
+    int status = check_report_log(options, path, report, &provenance.log);
     if (status != kExitOk) return status;
   }
-  return finish(options, in.name, parsed.report, findings);
+  PairCounts pairs = make_pair_counts();
+  replay_pairs(report, &pairs);
+  Independence independence = independence_of(pairs, provenance.rolls, options.mc);
+  if (options.mode == Mode::kIndependence) return write_out(independence_summary(independence));
+  Findings findings;
+  findings.independence = &independence;
+  findings.provenance = &provenance;
+  return picture(options, in.name, report, findings);
 }
 
 int rolls_command(const Options &options, const Opened &in, const std::string &head) {
   if (options.log_path != nullptr) return usage_error("--log goes with a report, not with rolls");
-  PairCounts counts = make_pair_counts();
-  bool picture = options.mode == Mode::kPicture;
-  LogRead log = read_roll_log({in.file, head}, picture ? &counts : nullptr);
-  if (!log.ok) return fail_log(in.name, log);
+  PairCounts pairs = make_pair_counts();
+  bool tested = options.mode != Mode::kSummary;
+  LogRead log = read_roll_log({in.file, head}, tested ? &pairs : nullptr);
+  if (!log.ok) return fail(in.name, log.error, log.where);
   if (log.rolls == 0) return fail(in.name, "no rolls in it");
-  if (log.rolls > std::numeric_limits<int32_t>::max())
-    return fail(in.name, "more rolls than a report holds, " +
-                             std::to_string(std::numeric_limits<int32_t>::max()));
+  Independence independence;
+  if (tested) independence = independence_of(pairs, log.rolls, options.mc);
+  if (options.mode == Mode::kIndependence) return write_out(independence_summary(independence));
   int32_t tallies[kOutcomes];
   for (int i = 0; i < kOutcomes; ++i) tallies[i] = static_cast<int32_t>(log.counts[i]);
   Report report = report_from_counts(tallies, static_cast<int32_t>(log.rolls));
   report.from_rolls = true;
-  Independence independence;
+  if (options.mode == Mode::kSummary) return write_out(summary(options, report));
   Findings findings;
-  if (picture) {
-    independence = independence_of(counts, log.rolls, options.mc);
-    findings.independence = &independence;
-  }
-  return finish(options, in.name, report, findings);
+  findings.independence = &independence;
+  return picture(options, in.name, report, findings);
 }
 
-// The picture or the summary of a report or of a list of rolls, told apart
-// by how they begin.
+// Any mode's input, a report or a list of rolls, told apart by how they
+// begin.
 int input_command(const Options &options) {
-  const char *path = options.path != nullptr ? options.path : kDefaultPath;
+  bool log_first = options.mode == Mode::kIndependence;
+  const char *path = options.path != nullptr ? options.path
+                     : log_first             ? kDefaultLog
+                                             : kDefaultPath;
   Opened in = open_input(path);
   if (in.file == nullptr) return fail(in.name, std::strerror(errno));
   Input head = read_head(in.file);
@@ -201,22 +202,12 @@ int input_command(const Options &options) {
     status = fail(in.name, head.error);
   else if (head.bytes.empty())
     status = fail(in.name, "empty file");
-  else if (head.bytes.compare(0, kReportStart.size(), kReportStart) == 0)
+  else if (is_report(head.bytes))
     status = report_command(options, path, in, head.bytes);
   else
     status = rolls_command(options, in, head.bytes);
   close_input(in);
   return status;
-}
-
-int independence_command(const Options &options) {
-  Opened in = open_input(options.path != nullptr ? options.path : kDefaultLog);
-  if (in.file == nullptr) return fail(in.name, std::strerror(errno));
-  PairCounts counts = make_pair_counts();
-  LogRead log = read_roll_log({in.file, {}}, &counts);
-  close_input(in);
-  if (!log.ok) return fail_log(in.name, log);
-  return write_out(independence_summary(independence_of(counts, log.rolls, options.mc)));
 }
 
 } // namespace
@@ -227,6 +218,5 @@ int main(int argc, char **argv) {
   if (!options.error.empty()) return usage_error(options.error);
   if (options.help) return write_out(kUsage);
   if (options.version) return write_out("dicestat-chart " DICESTAT_VERSION "\n");
-  return options.mode == Mode::kIndependence ? independence_command(options)
-                                             : input_command(options);
+  return input_command(options);
 }

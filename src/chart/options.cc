@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "chart/words/shown_name.h"
+
 const char kUsage[] = "usage: dicestat-chart [--log LOG] [MONTE CARLO] [FILE | -] > chart.svg\n"
                       "       dicestat-chart --summary [MONTE CARLO] [FILE | -]\n"
                       "       dicestat-chart --independence [MONTE CARLO] [LOG | -]\n"
@@ -43,6 +45,13 @@ template <typename Int> bool whole_number(const char *text, Int low, Int high, I
   if (ec != std::errc() || stop != end || v < low || v > high) return false;
   value = v;
   return true;
+}
+
+// Whether a getopt code is that of a long option without a value.
+bool takes_no_value(int code) {
+  for (const option *o = kOptions; o->name != nullptr; ++o)
+    if (o->val == code) return o->has_arg == no_argument;
+  return false;
 }
 
 // Takes one option; false with options.error set when it is wrong.
@@ -86,19 +95,23 @@ Options parse_options(int argc, char **argv) {
     int code = getopt_long(argc, argv, ":h", kOptions, nullptr);
     if (code == -1) break;
     if (code == ':') {
-      options.error = std::string(argv[optind - 1]) + " wants a value";
+      options.error = shown_name(argv[optind - 1]) + " wants a value";
       return options;
     }
     if (code == '?') {
-      // optopt is a short option's letter, 0 for an unknown long option, or
-      // the code of a long option given a value it does not take.
-      std::string given = argv[optind - 1];
+      // optopt is 0 for an unknown long option, the code of a long option
+      // given a value it does not take (one that is also a short option's
+      // letter can only be that, as no short option takes a value), or else
+      // an unknown short option's letter. Only after a long option is
+      // argv[optind - 1] the one at fault: in a cluster such as -dx it may
+      // still be the argument before.
+      std::string given = shown_name(argv[optind - 1]);
       if (optopt == 0)
         options.error = "unknown option " + given;
-      else if (given.rfind("--", 0) == 0)
+      else if (takes_no_value(optopt))
         options.error = given + ": the option takes no value";
       else
-        options.error = "unknown option -" + std::string(1, static_cast<char>(optopt));
+        options.error = "unknown option -" + shown_name(std::string(1, static_cast<char>(optopt)));
       return options;
     }
     if (!take(options, code, optarg)) return options;

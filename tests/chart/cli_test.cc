@@ -6,11 +6,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <numeric>
 #include <random>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "chart/read/report_from_counts.h"
 #include "scratch.h"
 
 #ifndef _WIN32
@@ -53,18 +55,53 @@ int run_measured(const std::string &command, long *peak_kib) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+// A report in dicestat's own lines for these counts and the header's rolls:
+// what a forger who knows the program's arithmetic writes.
+std::string report_of(const std::string &header, std::vector<int32_t> counts) {
+  int32_t tallies[kOutcomes], rolls = 0;
+  for (int i = 0; i < kOutcomes; ++i) rolls += tallies[i] = counts[i];
+  Report r = report_from_counts(tallies, rolls);
+  std::string text = header + "\r\n";
+  for (const ReportRow &row : r.rows) text += row_text(row) + "\r\n";
+  return text + "\r\n" + totals_text(r) + "\r\n";
+}
+
+// The counts of a report's statistics lines.
+std::vector<int32_t> counts_of(const std::string &report) {
+  std::vector<int32_t> counts;
+  for (size_t at = report.find("\n11 "); counts.size() < kOutcomes; at = report.find('\n', at + 1))
+    counts.push_back(std::atoi(report.c_str() + report.find(' ', at) + 1));
+  return counts;
+}
+
 // Runs the chart in a scratch directory holding statfile.txt (a real
-// report), reports of a million rolls, of none and of a negative number,
-// dicefile.txt (its first 10 rolls), a typed list of rolls and the same
-// rolls in dicestat's form, lists with a bad token, an empty directory
-// "dir", "huge.txt" and "token.txt".
+// report, 36 rolls of seed 1), reports of a million rolls, of none and of a
+// negative number, dicefile.txt (its first 10 rolls), a typed list of rolls
+// and the same rolls in dicestat's form, lists with a bad token, an empty
+// directory "dir", "huge.txt" and "token.txt"; reports that no run writes
+// and logs that are another run's.
 Outcome run_chart(const std::string &args, const std::string &redirect = "") {
-  static const std::string report = dicestat_report("36\n1\n");
+  static std::string log;
+  static const std::string report = dicestat_report("36\n1\n", &log);
   static const std::string million = dicestat_report("1000000\n42\n");
   static const std::string none = dicestat_report("0\n1\n");
   static const std::string negative = dicestat_report("-5\n1\n");
+  static const std::string head = "Number of rolls: 36 \r\nSeed: 1 \r\n";
+  std::vector<int32_t> moved = counts_of(million);
+  moved[0] += 2500, moved[1] -= 2500;
   Scratch scratch;
   write_file(scratch.path("statfile.txt"), report);
+  write_file(scratch.path("bom.txt"), "\xef\xbb\xbf" + report);
+  write_file(scratch.path("forged.txt"),
+             report_of("Number of rolls: 1000000 \r\nSeed: 42 \r\n", moved));
+  write_file(scratch.path("ones.txt"), report_of(head, std::vector<int32_t>(kOutcomes, 1)));
+  std::vector<std::string> rolls;
+  for (size_t at = 0; at < log.size(); at += 3) rolls.push_back(log.substr(at, 3));
+  std::sort(rolls.begin(), rolls.end());
+  write_file(scratch.path("sorted.txt"),
+             std::accumulate(rolls.begin(), rolls.end(), std::string()));
+  write_file(scratch.path("long.txt"), log + "11 ");
+  write_file(scratch.path("cutoff.txt"), log.substr(0, 6) + "5");
   write_file(scratch.path("million.txt"), million);
   write_file(scratch.path("none.txt"), none);
   write_file(scratch.path("negative.txt"), negative);
@@ -103,6 +140,7 @@ TEST(ChartCommand, ReadsTheReportFromWhereItIsTold) {
       {"statfile.txt", ""},        // a path
       {"- <statfile.txt", ">out"}, // standard input
       {"-- statfile.txt", ""},     // after the end of options
+      {"bom.txt", ""},             // saved with a byte-order mark
   };
   for (const Case &c : cases) {
     Outcome o = run_chart(c.args, c.redirect);
@@ -114,9 +152,12 @@ TEST(ChartCommand, ReadsTheReportFromWhereItIsTold) {
 
 TEST(ChartCommand, FailsWithOneLineAndStatusTwo) {
   struct Case {
-    const char *args;
-    const char *err; // all of standard error
+    std::string args;
+    std::string err; // all of standard error
   };
+  std::string kNuls; // an endless token of NUL bytes, as its message shows it
+  for (int i = 0; i < 20; ++i) kNuls += "\\x00";
+  kNuls = "\"" + kNuls + "...\" is not an outcome 11 to 66\n";
   const std::vector<Case> cases = {
       {"missing.txt", "dicestat-chart: missing.txt: No such file or directory\n"},
       {"dir", "dicestat-chart: dir: Is a directory\n"},
@@ -124,18 +165,30 @@ TEST(ChartCommand, FailsWithOneLineAndStatusTwo) {
       {"binary.txt", "dicestat-chart: binary.txt:1:4: "
                      "\"1\\x01\\xff\\x22abcdefghijklmnop...\" is not an outcome 11 to 66\n"},
       {"huge.txt", "dicestat-chart: huge.txt: no rolls in it\n"},
-      {"token.txt", "dicestat-chart: token.txt:1:1: \"\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00"
-                    "\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00...\" "
-                    "is not an outcome 11 to 66\n"},
+      {"--independence huge.txt", "dicestat-chart: huge.txt: no rolls in it\n"},
+      {shell_quote("a\x1b[2J\nb\xff\xc2\x9b.txt"), // escapes, a line end, no UTF-8, C1
+       "dicestat-chart: a\\x1b[2J\\x0ab\\xff\\xc2\\x9b.txt: No such file or directory\n"},
+      {"\xc3\xa9.txt", "dicestat-chart: \xc3\xa9.txt: No such file or directory\n"}, // as it is
+      {"token.txt", "dicestat-chart: token.txt:1:1: " + kNuls},
+      {"/dev/zero", "dicestat-chart: /dev/zero:1:1: " + kNuls}, // refused at its 21st byte
+      {"--independence /dev/zero", "dicestat-chart: /dev/zero:1:1: " + kNuls},
       {"- </dev/null", "dicestat-chart: standard input: empty file\n"},
-      {"--independence statfile.txt",
-       "dicestat-chart: statfile.txt:1:1: \"Number\" is not an outcome 11 to 66\n"},
       {"--independence truncated.txt",
        "dicestat-chart: truncated.txt:1:7: \"6\" is not an outcome 11 to 66\n"},
-      {"--log dicefile.txt statfile.txt",
-       "dicestat-chart: dicefile.txt: not the report's roll "
-       "log: outcome 11 came up 0 times in it, 1 in the report\n"},
-
+      {"--log plain.txt statfile.txt",
+       "dicestat-chart: plain.txt: another run's roll log: roll 1 is 11, dicestat's run of seed 1 "
+       "rolled 53\n"},
+      {"forged.txt", "dicestat-chart: forged.txt: line 4: reads \"11 30409 3.0409 +0.2632 !!\", "
+                     "dicestat's run of seed 42 writes \"11 27909 2.7909 +0.0132\"\n"},
+      {"--summary ones.txt", "dicestat-chart: ones.txt: line 5: reads \"12 1 2.7778 +0.0001\", "
+                             "dicestat's run of seed 1 writes \"12 0 0.0000 -2.7777 !!\"\n"},
+      {"--log sorted.txt statfile.txt", "dicestat-chart: sorted.txt: another run's roll log: roll "
+                                        "1 is 11, dicestat's run of seed 1 rolled 53\n"},
+      {"--log long.txt statfile.txt", "dicestat-chart: long.txt: another run's roll log: roll 37 "
+                                      "is 11, dicestat's run of seed 1 made 36 rolls\n"},
+      {"--log cutoff.txt statfile.txt",
+       "dicestat-chart: cutoff.txt: another run's roll log: roll 3 is cut off after 5, dicestat's "
+       "run of seed 1 rolled 64\n"},
   };
   for (const Case &c : cases) {
     Outcome o = run_chart(c.args);
@@ -181,15 +234,21 @@ TEST(ChartCommand, SummaryAndCaptionGiveBothVerdicts) {
     bool fair_fits;         // p at or above 0.05; else below 10^-9
     const char *fair_words; // in the chart's caption
     const char *detectable; // the percentages as scipy's non-central chi-square gives them
+    const char *rolls;      // replayed
   };
-  for (const Case &c : {Case{"million.txt", true, "Consistent with fair dice (p = ",
-                             "one outcome 3.02% more often than 1/36"},
-                        Case{big, false, "Not fair dice (p below 10\u207b\u2079)",
-                             "one outcome 0.0652% more often than 1/36"}}) {
+  std::vector<Case> cases = {{"million.txt", true, "Consistent with fair dice (p = ",
+                              "one outcome 3.02% more often than 1/36", "1000000"}};
+#ifndef DICESTAT_SANITIZED // the longest replay there is: seconds, and more under the sanitizers
+  cases.push_back({big, false, "Not fair dice (p below 10\u207b\u2079)",
+                   "one outcome 0.0652% more often than 1/36", "2147483647"});
+#endif
+  for (const Case &c : cases) {
     std::string summary = run_chart("--summary " + c.file).out;
     std::vector<double> p = summary_p(summary);
     ASSERT_EQ(p.size(), 2u) << c.file;
-    EXPECT_EQ(summary.substr(summary.find("needed:")), power_lines(c.detectable));
+    EXPECT_EQ(summary.substr(summary.find("needed:")), power_lines(c.detectable) +
+                                                           "replayed: seed 42, " + c.rolls +
+                                                           " rolls, every count as dicestat's\n");
     EXPECT_TRUE(c.fair_fits ? p[0] >= 0.05 : p[0] < 1e-9) << c.file << ": " << p[0];
     EXPECT_GE(p[1], 0.05) << c.file << ": the generator's own split fits";
     std::string svg = run_chart(c.file).out;
@@ -202,7 +261,8 @@ TEST(ChartCommand, SummaryOfNoRollsOrOfANonReport) {
   for (const char *file : {"none.txt", "negative.txt"})
     EXPECT_EQ(run_chart(std::string("--summary ") + file).out,
               "fair: chi2=nan p=nan\ngenerator: chi2=nan p=nan\n" +
-                  power_lines("none, there were no rolls"))
+                  power_lines("none, there were no rolls") +
+                  "replayed: seed 1, 0 rolls, every count as dicestat's\n")
         << file;
   Outcome o = run_chart("--summary huge.txt");
   EXPECT_EQ(o.status, 2);
@@ -229,6 +289,8 @@ TEST(ChartCommand, Arguments) {
     EXPECT_EQ(o.out, "") << args;
     EXPECT_NE(o.err.find("usage: dicestat-chart"), std::string::npos) << args;
   }
+  // In a cluster the option at fault, not the argument before it.
+  EXPECT_EQ(run_chart("--summary -dx").err.rfind("dicestat-chart: unknown option -d\n", 0), 0u);
 }
 
 struct LagLine {
@@ -320,7 +382,8 @@ TEST(ChartCommand, IndependenceOfRollLogs) {
     bool related;          // p below 10^-9, else at least 0.05
   };
   for (const Case &c : {Case{logs.path("good.txt"), 1000000, 1, false},
-                        Case{logs.path("own/dicefile.txt"), 131072, 65536, true}}) {
+                        Case{logs.path("own/dicefile.txt"), 131072, 65536, true},
+                        Case{logs.path("own/statfile.txt"), 131072, 65536, true}}) { // replayed
     std::vector<LagLine> lines =
         independence_lines(run_chart("--independence " + shell_quote(c.log)).out);
     ASSERT_GE(lines.size(), 2u) << c.log;
@@ -338,11 +401,12 @@ TEST(ChartCommand, IndependenceOfRollLogs) {
     EXPECT_EQ(verdict.lag, c.verdict_lag) << c.log;
   }
 
-  // In words: the report's own log beside it or given with --log, or a log
-  // drawn alone.
+  // In words: the report's own log beside it or given with --log, or the
+  // report alone, replayed.
   for (std::string args : {shell_quote(logs.path("own/statfile.txt")),
                            "--log " + shell_quote(logs.path("own/dicefile.txt")) + " - <" +
-                               shell_quote(logs.path("own/statfile.txt"))})
+                               shell_quote(logs.path("own/statfile.txt")),
+                           "- <" + shell_quote(logs.path("own/statfile.txt"))})
     EXPECT_NE(run_chart(args).out.find(
                   ">Not independent: rolls 65,536 apart are related (p below 10\u207b\u2079)<"),
               std::string::npos)
@@ -357,10 +421,10 @@ TEST(ChartCommand, IndependenceOfRollLogs) {
   std::string good = run_chart(shell_quote(logs.path("good.txt"))).out;
   EXPECT_NE(good.find(">Consistent with independent rolls (lags 1 to 524,288, p = "),
             std::string::npos);
-  EXPECT_NE(run_chart("").out.find(
-                ">Independence not tested: the roll log beside it is another run&apos;s<"),
-            std::string::npos)
-      << "dicefile.txt beside it holds 10 rolls, not the report's 36";
+  EXPECT_NE(
+      run_chart("").out.find(">The roll log is this run&apos;s log, cut short after 10 rolls<"),
+      std::string::npos)
+      << "dicefile.txt beside it holds the first 10 of the report's 36 rolls";
   EXPECT_EQ(run_chart("--independence").out, "independence: chi2=nan p=nan\n")
       << "10 rolls: no lag has pairs enough";
 }
@@ -377,13 +441,12 @@ TEST(ChartCommand, ALogBesideAReportMustBeItsOwn) {
   std::string report = shell_quote(runs.path("statfile.txt"));
   Outcome beside = run_chart(report);
   EXPECT_EQ(beside.status, 0);
-  EXPECT_NE(
-      beside.out.find(">Independence not tested: the roll log beside it is another run&apos;s<"),
-      std::string::npos);
+  EXPECT_NE(beside.out.find(">The roll log beside it is another run&apos;s, left out<"),
+            std::string::npos);
   Outcome named = run_chart("--log " + shell_quote(runs.path("dicefile.txt")) + " " + report);
   EXPECT_EQ(named.status, 2);
-  EXPECT_NE(named.err.find("dicefile.txt: not the report's roll log: outcome 11 came up 26 times "
-                           "in it, 23 in the report\n"),
+  EXPECT_NE(named.err.find("dicefile.txt: another run's roll log: roll 1 is 23, dicestat's run of "
+                           "seed 1 rolled 53\n"),
             std::string::npos)
       << named.err;
   Outcome own =

@@ -39,8 +39,10 @@ size_t good_entries(const unsigned char *text, size_t count) {
 struct Reader {
   LogSource source;
   PairCounts *pairs;
+  RollSink sink;
   LogRead log;
   bool listing = false; // past dicestat's form: the rest is read as a list
+  bool taken = true;    // the sink wants more
   TokenReader tokens;
 
   // Up to `size` bytes into text, the head's first; 0 at the end.
@@ -53,6 +55,7 @@ struct Reader {
   }
 
   void count(const uint8_t *rolls, size_t n) {
+    if (sink.take != nullptr && n > 0) taken = taken && sink.take(sink.context, rolls, n);
     for (size_t k = 0; k < n; ++k) ++log.counts[rolls[k]];
     int64_t before = log.rolls;
     log.rolls += static_cast<int64_t>(n);
@@ -86,8 +89,8 @@ struct Reader {
 
 } // namespace
 
-LogRead read_roll_log(LogSource source, PairCounts *pairs, int64_t limit) {
-  Reader reader{source, pairs, {}, false, {}};
+LogRead read_roll_log(LogSource source, PairCounts *pairs, RollSink sink) {
+  Reader reader{source, pairs, sink, {}, false, true, {}};
   std::unique_ptr<unsigned char[]> text(new unsigned char[kPieceBytes]);
   std::unique_ptr<uint8_t[]> rolls(new uint8_t[kPieceBytes + 1]);
   LogRead &log = reader.log;
@@ -97,8 +100,11 @@ LogRead read_roll_log(LogSource source, PairCounts *pairs, int64_t limit) {
       log.error = std::strerror(errno);
       return log;
     }
-    if (!reader.read_piece(text.get(), size, rolls.get())) break;
-    if (log.rolls > limit) break;
+    if (!reader.read_piece(text.get(), size, rolls.get()) || !reader.taken) break;
+    if (log.rolls > kMaxListRolls) {
+      log.error = "more rolls than a report holds, " + std::to_string(kMaxListRolls);
+      return log;
+    }
     if (size < kPieceBytes) {
       reader.count(rolls.get(), finish_tokens(reader.tokens, rolls.get()));
       break;
@@ -106,6 +112,7 @@ LogRead read_roll_log(LogSource source, PairCounts *pairs, int64_t limit) {
   }
   log.where = reader.tokens.where;
   log.error = reader.tokens.error;
+  log.cut_face = reader.tokens.cut_face;
   log.ok = log.error.empty();
   return log;
 }

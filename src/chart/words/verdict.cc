@@ -90,9 +90,7 @@ std::string fit_summary(const Fit &fit) {
   return summary_line("fair", fit.fair) + summary_line("generator", fit.generator);
 }
 
-std::vector<FitWords> independence_words(const Independence *test, bool other_log) {
-  if (test == nullptr && other_log)
-    return {{"Independence not tested: the roll log beside it is another run's", ""}};
+std::vector<FitWords> independence_words(const Independence *test) {
   if (test == nullptr) return {{"Independence of the rolls not tested: no roll log at hand", ""}};
   if (test->lags.empty())
     return {{"Independence of the rolls not tested: too few rolls for " +
@@ -136,8 +134,7 @@ std::vector<std::string> headline_words(const Findings &findings) {
   const Independence *test = findings.independence;
   std::string rolls;
   if (test == nullptr)
-    rolls = findings.other_log ? "Rolls: not tested, the roll log beside it is another run's."
-                               : "Rolls: not tested, no roll log at hand.";
+    rolls = "Rolls: not tested, no roll log at hand.";
   else if (test->lags.empty())
     rolls = "Rolls: too few to test for independence.";
   else if (test->p >= kFitsLevel)

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "chart/read/run_log.h"
 #include "chart/stats/fit.h"
 #include "chart/stats/independence.h"
 #include "chart/stats/power.h"
@@ -14,8 +15,8 @@
 struct Findings {
   Fit fit;
   const Independence *independence = nullptr; // of the rolls; null when not tested
-  bool other_log = false;                     // the log beside the report held another run's
-                                              // rolls, so independence was not tested
+  const Provenance *provenance = nullptr;     // of a report: its run replayed, and its roll
+                                              // log; null for a list of rolls
   Power power;
 };
 
@@ -34,9 +35,8 @@ std::vector<FitWords> fit_words(const Fit &fit);
 std::string fit_summary(const Fit &fit);
 
 // Lines for the caption, the verdict first; that independence was not
-// tested when `test` is null, for want of a roll log or, with other_log,
-// because the one at hand was another run's.
-std::vector<FitWords> independence_words(const Independence *test, bool other_log = false);
+// tested when `test` is null.
+std::vector<FitWords> independence_words(const Independence *test);
 
 // "needed: N rolls to tell the generator's 911/910 split from fair dice\n"
 // "detectable: one outcome X% more often than 1/36\n", X to three
