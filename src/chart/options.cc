@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "chart/stats/levels.h"
 #include "chart/words/shown_name.h"
 
 const char kUsage[] = "usage: dicestat-chart [--log LOG] [MONTE CARLO] [FILE | -] > chart.svg\n"
@@ -15,13 +16,18 @@ const char kUsage[] = "usage: dicestat-chart [--log LOG] [MONTE CARLO] [FILE | -
                       "FILE is a statistics report or a list of rolls (statfile.txt by default),\n"
                       "LOG a list of rolls (dicefile.txt by default). MONTE CARLO, for p-values\n"
                       "simulated where there are few rolls:\n"
-                      "  --samples N   samples or permutations per test (10000)\n"
+                      "  --samples N   samples or permutations per test, 1000 to 1000000 (10000)\n"
                       "  --mc-seed N   seed of their random numbers (1)\n";
 
 namespace {
 
-// The most samples --samples takes: some hours of permutations.
-constexpr int64_t kMaxSamples = 1000000000;
+// The fewest samples --samples takes: with B samples no simulated p,
+// (1 + c) / (B + 1), falls below 1 / (B + 1), so with fewer than
+// kRejectOdds none could say "not fair" or "not independent".
+constexpr int64_t kMinSamples = kRejectOdds;
+// The most: the permutation test keeps each permutation's statistics, about
+// 100 MiB at this many, and takes minutes.
+constexpr int64_t kMaxSamples = 1000000;
 
 enum LongOnly { kSummary = 256, kIndependence, kLog, kSamples, kMcSeed, kVersion };
 
@@ -69,8 +75,11 @@ bool take(Options &options, int code, const char *argument) {
     options.log_path = argument;
     break;
   case kSamples:
-    if (!whole_number<int64_t>(argument, 1, kMaxSamples, options.mc.samples))
-      options.error = "--samples wants a whole number from 1 to " + std::to_string(kMaxSamples);
+    if (!whole_number<int64_t>(argument, kMinSamples, kMaxSamples, options.mc.samples))
+      options.error = "--samples wants a whole number from " + std::to_string(kMinSamples) +
+                      " to " + std::to_string(kMaxSamples) +
+                      "; with fewer, no simulated p can fall below 1/" +
+                      std::to_string(kRejectOdds);
     break;
   case kMcSeed:
     if (!whole_number<uint64_t>(argument, 0, UINT64_MAX, options.mc.seed))
