@@ -129,13 +129,14 @@ int check_report_log(const Options &options, const char *report_path, const Repo
 }
 
 std::string summary(const Options &options, const Report &report) {
-  return fit_summary(fit_report(report, options.mc)) + power_summary(power_for(report.total_count));
+  return fit_summary(fit_report(report, options.mc)) +
+         power_summary(power_for(report.total_count, options.mc));
 }
 
 int picture(const Options &options, const std::string &name, const Report &report,
             Findings &findings) {
   findings.fit = fit_report(report, options.mc);
-  findings.power = power_for(report.total_count);
+  findings.power = power_for(report.total_count, options.mc);
   return write_out(render_svg(report, name, findings));
 }
 
