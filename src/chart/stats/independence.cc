@@ -87,7 +87,7 @@ std::vector<double> pearson_residuals(const uint32_t *table) {
 }
 
 bool stronger_lag(const LagTest &a, const LagTest &b) {
-  if (a.chi2_p != b.chi2_p) return a.chi2_p < b.chi2_p;
+  if (a.p != b.p) return a.p < b.p;
   // For equal degrees of freedom the statistics order the lags as their z
   // does, and exactly, whatever the system's cube root.
   if (a.df == b.df) return a.chi2 > b.chi2;
