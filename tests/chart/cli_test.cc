@@ -225,6 +225,11 @@ std::string power_lines(const char *detectable) {
          std::string(detectable) + "\n";
 }
 
+// The same for rolls enough for the approximation, which says its power and level.
+std::string power_lines_at(const char *detectable) {
+  return power_lines((std::string(detectable) + " (80% power at the 0.05 level)").c_str());
+}
+
 TEST(ChartCommand, SummaryAndCaptionGiveBothVerdicts) {
   // The report of `printf '2147483647\n42\n' | dicestat`, kept as it is
   // because the run writes a 6.4 GB roll log.
@@ -246,7 +251,7 @@ TEST(ChartCommand, SummaryAndCaptionGiveBothVerdicts) {
     std::string summary = run_chart("--summary " + c.file).out;
     std::vector<double> p = summary_p(summary);
     ASSERT_EQ(p.size(), 2u) << c.file;
-    EXPECT_EQ(summary.substr(summary.find("needed:")), power_lines(c.detectable) +
+    EXPECT_EQ(summary.substr(summary.find("needed:")), power_lines_at(c.detectable) +
                                                            "replayed: seed 42, " + c.rolls +
                                                            " rolls, every count as dicestat's\n");
     EXPECT_TRUE(c.fair_fits ? p[0] >= 0.05 : p[0] < 1e-9) << c.file << ": " << p[0];
@@ -297,9 +302,10 @@ TEST(ChartCommand, Arguments) {
   EXPECT_EQ(help.out.rfind("usage: dicestat-chart", 0), 0u);
   EXPECT_EQ(run_chart("--version").out, "dicestat-chart 0.1.0\n");
 
-  for (const char *args : {"-x", "statfile.txt statfile.txt", "--summary --independence",
-                           "--independence --log dicefile.txt", "--log", "--samples 0",
-                           "--mc-seed -1", "--summary=yes", "--log=typed.txt typed.txt"}) {
+  for (const char *args :
+       {"-x", "statfile.txt statfile.txt", "--summary --independence",
+        "--independence --log dicefile.txt", "--log", "--samples 0", "--samples 999",
+        "--mc-seed -1", "--summary=yes", "--log=typed.txt typed.txt"}) {
     Outcome o = run_chart(args);
     EXPECT_EQ(o.status, 2) << args;
     EXPECT_EQ(o.out, "") << args;
@@ -314,11 +320,16 @@ struct LagLine {
   double chi2 = 0;
   int df = 0;
   double p = 0;
+  int lags = 0;      // the verdict's: lags tested
+  double lag_p = -1; // and its lag's own p
 };
 
 // The lines of an --independence output, the verdict's last (pairs and df
-// 0); none unless every line is in its form, as writing back what was read shows.
-std::vector<LagLine> independence_lines(const std::string &out) {
+// 0), each p below 1e-300 read as 0; none unless every line is in its form,
+// as writing back what was read shows.
+std::vector<LagLine> independence_lines(std::string out) {
+  for (size_t at = out.find("<1e-300"); at != std::string::npos; at = out.find("<1e-300"))
+    out.replace(at, 7, "=0");
   std::vector<LagLine> lines;
   std::istringstream in(out);
   std::string again;
@@ -329,10 +340,11 @@ std::vector<LagLine> independence_lines(const std::string &out) {
                     &l.chi2, &l.df, &l.p) == 5)
       std::snprintf(text, sizeof text, "lag=%lld pairs=%lld chi2=%.4f df=%d p=%.4g\n", l.lag,
                     l.pairs, l.chi2, l.df, l.p);
-    else if (std::sscanf(line.c_str(), "independence: lag=%lld chi2=%lf p=%lf", &l.lag, &l.chi2,
-                         &l.p) == 3)
-      std::snprintf(text, sizeof text, "independence: lag=%lld chi2=%.4f p=%.4g\n", l.lag, l.chi2,
-                    l.p);
+    else if (std::sscanf(line.c_str(), "independence: lag=%lld chi2=%lf p=%lf lags=%d lag_p=%lf",
+                         &l.lag, &l.chi2, &l.p, &l.lags, &l.lag_p) == 5)
+      std::snprintf(text, sizeof text,
+                    "independence: lag=%lld chi2=%.4f p=%.4g lags=%d lag_p=%.4g\n", l.lag, l.chi2,
+                    l.p, l.lags, l.lag_p);
     else
       return {};
     lines.push_back(l);
@@ -400,8 +412,9 @@ TEST(ChartCommand, IndependenceOfRollLogs) {
   for (const Case &c : {Case{logs.path("good.txt"), 1000000, 1, false},
                         Case{logs.path("own/dicefile.txt"), 131072, 65536, true},
                         Case{logs.path("own/statfile.txt"), 131072, 65536, true}}) { // replayed
-    std::vector<LagLine> lines =
-        independence_lines(run_chart("--independence " + shell_quote(c.log)).out);
+    std::string out = run_chart("--independence " + shell_quote(c.log)).out;
+    EXPECT_EQ(count_of(out, "p=0 ") + count_of(out, "p=0\n"), 0u) << "p<1e-300 in their place";
+    std::vector<LagLine> lines = independence_lines(out);
     ASSERT_GE(lines.size(), 2u) << c.log;
     LagLine verdict = lines.back();
     lines.pop_back();
@@ -413,6 +426,8 @@ TEST(ChartCommand, IndependenceOfRollLogs) {
     }
     EXPECT_LT(pairs_of(2 * lines.back().lag, c.rolls), 6480) << "the next lag is not tested";
     EXPECT_NEAR(verdict.p, smallest * lines.size(), 1e-3 * smallest) << "times the lags tested";
+    EXPECT_EQ(verdict.lags, static_cast<int>(lines.size()));
+    EXPECT_EQ(verdict.lag_p, smallest) << "the lag's own p beside the adjusted one";
     EXPECT_TRUE(c.related ? verdict.p < 1e-9 : verdict.p >= 0.05) << c.log << ": " << verdict.p;
     EXPECT_EQ(verdict.lag, c.verdict_lag) << c.log;
   }
@@ -466,7 +481,7 @@ TEST(ChartCommand, ALogBesideAReportMustBeItsOwn) {
             std::string::npos)
       << named.err;
   Outcome own =
-      run_chart("--samples 500 --log=" + shell_quote(runs.path("own.txt")) + " " + report);
+      run_chart("--samples 1000 --log=" + shell_quote(runs.path("own.txt")) + " " + report);
   EXPECT_NE(own.out.find(">Consistent with independent rolls ("), std::string::npos) << own.err;
 }
 
@@ -497,7 +512,7 @@ TEST(ChartCommand, ListsOfRollsAreReadAsTheirRolls) {
     write_file(run.path("statfile.txt"), dicestat_report(answers, &log));
     write_file(run.path("dicefile.txt"), log);
     auto grid = [&](const char *file) {
-      std::string svg = run_chart("--samples 1 " + shell_quote(run.path(file))).out;
+      std::string svg = run_chart("--samples 1000 " + shell_quote(run.path(file))).out;
       size_t from = svg.find("<g>"), to = svg.find("<g id=\"caption\">");
       return from < to && to != std::string::npos ? svg.substr(from, to - from) : "no grid";
     };
@@ -522,8 +537,8 @@ TEST(ChartCommand, FewRollsGetSimulatedPValues) {
     EXPECT_EQ(p < 0.001, list[0] == 's') << list << ": " << out;
   }
   std::string summary = run_chart("--summary typed.txt").out;
-  EXPECT_EQ(count_of(summary, " (Monte Carlo, 10000 samples)\n"), 2u) << summary;
-  EXPECT_EQ(count_of(run_chart("--summary --samples 99 typed.txt").out, " 99 samples)"), 2u);
+  EXPECT_EQ(count_of(summary, " (Monte Carlo, 10000 samples)\n"), 3u) << "power too" << summary;
+  EXPECT_EQ(count_of(run_chart("--summary --samples 1001 typed.txt").out, " 1001 samples)"), 3u);
 }
 
 #endif // _WIN32

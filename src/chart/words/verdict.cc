@@ -32,6 +32,15 @@ std::string three_digits(double v) {
   return buf;
 }
 
+// " p=P", P to four significant digits, or " p<1e-300" below that: where
+// the digits of so small a p would be the rounding of its tail, or 0 where
+// it underflows.
+std::string p_field(const char *name, double p) {
+  constexpr double kSmallestShown = 1e-300;
+  if (p < kSmallestShown) return std::string(" ") + name + "<1e-300";
+  return std::string(" ") + name + "=" + number("%.4g", p);
+}
+
 // " (Monte Carlo, B samples)" after a simulated p; nothing after another.
 std::string method(int64_t samples, const char *what) {
   if (samples == 0) return "";
@@ -70,8 +79,8 @@ FitWords words(const Model &model, const FitTest &test) {
 }
 
 std::string summary_line(const char *name, const FitTest &test) {
-  return std::string(name) + ": chi2=" + number("%.4f", test.chi2) +
-         " p=" + number("%.4g", test.p) + method(test.samples, "samples") + "\n";
+  return std::string(name) + ": chi2=" + number("%.4f", test.chi2) + p_field("p", test.p) +
+         method(test.samples, "samples") + "\n";
 }
 
 } // namespace
@@ -155,28 +164,37 @@ std::string independence_summary(const Independence &test) {
   for (const LagTest &lag : test.lags)
     out += "lag=" + std::to_string(lag.lag) + " pairs=" + std::to_string(lag.pairs) +
            " chi2=" + number("%.4f", lag.chi2) + " df=" + std::to_string(lag.df) +
-           " p=" + number("%.4g", lag.p) + how + "\n";
+           p_field("p", lag.p) + how + "\n";
   if (test.lags.empty()) return out + "independence: chi2=nan p=nan\n";
   const LagTest &worst = test.lags[test.worst];
   return out + "independence: lag=" + std::to_string(worst.lag) +
-         " chi2=" + number("%.4f", worst.chi2) + " p=" + number("%.4g", test.p) + how + "\n";
+         " chi2=" + number("%.4f", worst.chi2) + p_field("p", test.p) +
+         " lags=" + std::to_string(test.lags.size()) + p_field("lag_p", worst.p) + how + "\n";
 }
 
 std::string power_summary(const Power &power) {
-  std::string detectable =
-      std::isnan(power.detectable)
-          ? "none, there were no rolls"
-          : "one outcome " + three_digits(100 * power.detectable) + "% more often than 1/36";
+  std::string at = std::to_string(std::lround(100 * kPower)) + "% power at the " +
+                   number("%g", kPowerLevel) + " level";
+  std::string detectable = std::isnan(power.detectable) ? "none, there were no rolls"
+                           : std::isinf(power.detectable)
+                               ? "none, too few rolls for " + at
+                               : "one outcome " + three_digits(100 * power.detectable) +
+                                     "% more often than 1/36 (" + at + ")";
   return "needed: " + std::to_string(power.needed) +
          " rolls to tell the generator's 911/910 split from fair dice\n" +
-         "detectable: " + detectable + "\n";
+         "detectable: " + detectable + method(power.samples, "samples") + "\n";
 }
 
 FitWords power_words(const Power &power, int64_t rolls) {
   std::string needed =
       "about " + three_digits(static_cast<double>(power.needed) / kMillion) + " million rolls";
   if (rolls <= 0) return {"Power: " + needed + " catch the generator's split, 4 runs in 5", ""};
+  std::string simulated =
+      power.samples == 0 ? "" : ", simulated from " + grouped(power.samples) + " samples";
+  if (std::isinf(power.detectable))
+    return {"Power: too few rolls to catch any one outcome 4 runs in 5 at the 5 % level",
+            "even every roll on one outcome" + simulated};
   return {"Power: these rolls catch one outcome " + three_digits(100 * power.detectable) +
               " % more often than 1/36",
-          "4 runs in 5, at the 5 % level; the 911/910 split needs " + needed};
+          "4 runs in 5, at the 5 % level" + simulated + "; the 911/910 split needs " + needed};
 }

@@ -30,8 +30,9 @@ struct FitWords {
 std::vector<FitWords> fit_words(const Fit &fit);
 
 // "fair: chi2=X p=P\ngenerator: chi2=X p=P\n", X to four decimals and P to
-// four significant digits; "nan" for both where there is nothing to test.
-// A simulated p is followed by " (Monte Carlo, B samples)".
+// four significant digits, "p<1e-300" below that; "nan" for both where
+// there is nothing to test. A simulated p is followed by " (Monte Carlo, B
+// samples)".
 std::string fit_summary(const Fit &fit);
 
 // Lines for the caption, the verdict first; that independence was not
@@ -39,8 +40,9 @@ std::string fit_summary(const Fit &fit);
 std::vector<FitWords> independence_words(const Independence *test);
 
 // "needed: N rolls to tell the generator's 911/910 split from fair dice\n"
-// "detectable: one outcome X% more often than 1/36\n", X to three
-// significant digits.
+// "detectable: one outcome X% more often than 1/36 (80% power at the 0.05
+// level)\n", X to three significant digits, followed by " (Monte Carlo, B
+// samples)" when simulated.
 std::string power_summary(const Power &power);
 
 // The same in a sentence for the caption, of `rolls` rolls.
@@ -52,8 +54,10 @@ FitWords power_words(const Power &power, int64_t rolls);
 std::vector<std::string> headline_words(const Findings &findings);
 
 // "lag=L pairs=N chi2=X df=D p=P\n" for each lag tested, then
-// "independence: lag=L chi2=X p=P\n" with the verdict's lag, statistic and
-// adjusted p, or "independence: chi2=nan p=nan\n" when no lag was tested;
+// "independence: lag=L chi2=X p=P lags=N lag_p=Q\n" with the verdict's lag,
+// statistic, p adjusted over the N lags and the lag's own p, or
+// "independence: chi2=nan p=nan\n" when no lag was tested; p-values as in
+// fit_summary;
 // first "analysed: first A of R rolls\n" when the log is longer than that.
 // Each p found by permutations is followed by " (Monte Carlo, B permutations)".
 std::string independence_summary(const Independence &test);
