@@ -7,7 +7,7 @@
 
 #include "chart/picture/svg.h"
 #include "chart/read/report_parse.h"
-#include "scratch.h"
+#include "programs.h"
 
 namespace {
 

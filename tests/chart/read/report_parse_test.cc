@@ -11,7 +11,7 @@
 
 #include "chart/read/report_parse.h"
 #include "model.h"
-#include "scratch.h"
+#include "programs.h"
 
 namespace {
 
