@@ -19,15 +19,19 @@ struct Margins {
 };
 
 Margins margins_of(const uint32_t *table, int side) {
-  Margins m{std::vector<int64_t>(static_cast<size_t>(side)),
-            std::vector<int64_t>(static_cast<size_t>(side))};
-  for (int i = 0; i < side; ++i)
-    for (int j = 0; j < side; ++j) {
-      uint32_t count = table[i * side + j];
-      m.rows[i] += count;
-      m.columns[j] += count;
-      m.pairs += count;
+  auto n = static_cast<size_t>(side);
+  Margins m{std::vector<int64_t>(n), std::vector<int64_t>(n)};
+  int64_t *columns = m.columns.data();
+  for (size_t i = 0; i < n; ++i) {
+    const uint32_t *row = table + i * n;
+    int64_t total = 0;
+    for (size_t j = 0; j < n; ++j) {
+      total += row[j];
+      columns[j] += row[j];
     }
+    m.rows[i] = total;
+    m.pairs += total;
+  }
   return m;
 }
 
