@@ -10,6 +10,7 @@
 
 #include "chart/dice.h"
 #include "chart/stats/fit.h"
+#include "chart/stats/power.h"
 #include "chart/words/verdict.h"
 #include "sim/file_facts.h"
 
@@ -26,6 +27,27 @@ TEST(Fit, StatisticMatchesAHandComputedCase) {
   Findings fit = test_fit(counts, {});
   EXPECT_NEAR(fit.fair.statistic, (9409.0 + 8464 + 7 * 49 + 27 * 4) / 81 / (8192.0 / 9), 1e-12);
   EXPECT_NEAR(fit.generator.statistic, 100.0 / 911 + 100.0 / 910, 1e-12);
+}
+
+TEST(Fit, AnyNumberOfOutcomesAgainstAnyWeights) {
+  // Statistic and p from another implementation of Pearson's test.
+  struct Case {
+    Counts counts;
+    Weights weights;
+    double chi2, p;
+  };
+  for (const Case &c : {Case{{12, 7, 9, 14, 8, 10}, equal_weights(6), 3.4, 0.6385699231037951},
+                        Case{{10, 25, 25}, {1, 2, 3}, 2.0833333333333335, 0.35286608145884896}}) {
+    Record test = fit_test(c.counts, c.weights, {});
+    EXPECT_EQ(test.df, static_cast<int>(c.counts.size()) - 1);
+    EXPECT_NEAR(test.statistic, c.chi2, 1e-12);
+    EXPECT_NEAR(test.p, c.p, 1e-12);
+  }
+  // One die with a face twice as likely as each other: the non-centrality
+  // 12.8276 over its distance 5/49 from fair, and at 600 rolls sqrt(5 * 12.8276 / 600).
+  Power power = power_for(600, {2, 1, 1, 1, 1, 1});
+  EXPECT_EQ(power.needed, 126);
+  EXPECT_NEAR(power.detectable, 0.32695064067207225, 1e-9);
 }
 
 TEST(Fit, UpperTailMatchesKnownPoints) {

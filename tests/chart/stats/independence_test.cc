@@ -19,27 +19,30 @@ constexpr int kPairCells = kOutcomes * kOutcomes;
 std::vector<int> cells_of(const PairCounts &counts, int k) {
   std::vector<int> cells;
   std::vector<uint32_t> table = pair_table(counts, k);
-  for (int cell = 0; cell < kPairCells; ++cell) cells.insert(cells.end(), table[cell], cell);
+  for (size_t cell = 0; cell < table.size(); ++cell)
+    cells.insert(cells.end(), table[cell], static_cast<int>(cell));
   return cells;
 }
 
 TEST(PairCounts, EachLagTakesItsPairsInAnyPieces) {
-  // Roll i comes up outcome i, so a cell names its pair: first * 36 + second.
+  // Roll i comes up outcome i, so a cell names its pair: first * side +
+  // second; with dice of as many outcomes as rolls too.
   constexpr int kRolls = 30;
-  auto pair = [](int first, int lag) { return first * kOutcomes + first + lag; };
-  for (int piece = 1; piece <= kRolls; ++piece) {
-    PairCounts counts = make_pair_counts(kOutcomes);
-    for (int i = 0; i < kRolls; ++i) counts.outcomes.push_back(static_cast<uint8_t>(i));
-    for (int begin = 0; begin < kRolls; begin += piece)
-      count_pairs(counts, begin, std::min(begin + piece, kRolls));
-    for (int k = 0; k < 5; ++k) {
-      int lag = 1 << k;
-      std::vector<int> expected;
-      for (int i = 0; i + lag < kRolls; ++i)
-        if (i % (2 * lag) < lag) expected.push_back(pair(i, lag));
-      EXPECT_EQ(cells_of(counts, k), expected) << "lag " << lag << ", pieces of " << piece;
+  for (int side : {kOutcomes, kRolls})
+    for (int piece = 1; piece <= kRolls; ++piece) {
+      PairCounts counts = make_pair_counts(side);
+      for (int i = 0; i < kRolls; ++i) counts.outcomes.push_back(static_cast<uint8_t>(i));
+      for (int begin = 0; begin < kRolls; begin += piece)
+        count_pairs(counts, begin, std::min(begin + piece, kRolls));
+      for (int k = 0; k < 5; ++k) {
+        int lag = 1 << k;
+        std::vector<int> expected;
+        for (int i = 0; i + lag < kRolls; ++i)
+          if (i % (2 * lag) < lag) expected.push_back(i * side + i + lag);
+        EXPECT_EQ(cells_of(counts, k), expected)
+            << "lag " << lag << ", pieces of " << piece << ", side " << side;
+      }
     }
-  }
 }
 
 TEST(Independence, StatisticOfAHandComputedTable) {
@@ -59,6 +62,13 @@ TEST(Independence, StatisticOfAHandComputedTable) {
   test = test_table(table.data(), kOutcomes, 1);
   EXPECT_EQ(test.df, 0);
   EXPECT_EQ(test.p, 1);
+
+  // Three outcomes a roll; statistic and p from another implementation.
+  const uint32_t three[] = {20, 5, 5, 5, 20, 5, 4, 6, 30};
+  test = test_table(three, 3, 1);
+  EXPECT_NEAR(test.chi2, 59.24870226177234, 1e-9);
+  EXPECT_EQ(test.df, 4);
+  EXPECT_NEAR(test.p / 4.172291753911236e-12, 1, 1e-9);
 }
 
 TEST(Independence, VerdictIsTheStrongestLagOfTheSmallestPCapped) {
