@@ -121,15 +121,15 @@ int test_report_log(const Options &options, const char *report_path, const Count
   if (path.empty()) return kExitOk;
   Opened in = open_input(path.c_str());
   if (in.file == nullptr) return fail(in.name, std::strerror(errno));
-  PairCounts counts = make_pair_counts(kOutcomes);
+  PairCounts pairs = make_pair_counts(kOutcomes);
   // More rolls than the report's rule a log out, so one beside it is read no further.
-  LogRead log = read_roll_log({in.file, {}}, &counts,
+  LogRead log = read_roll_log({in.file, {}}, &pairs,
                               named ? std::numeric_limits<int64_t>::max() : rolls_in(report));
   close_input(in);
   if (!log.ok) return fail_log(in.name, log);
   std::string difference = first_difference(log.counts, report);
   if (difference.empty()) {
-    independence = independence_of(counts, log.rolls, options.mc);
+    independence = independence_of(pairs, log.rolls, options.mc);
     findings.independence = &independence;
   } else if (named) {
     return fail(in.name, difference);
