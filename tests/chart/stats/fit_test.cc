@@ -1,10 +1,11 @@
-// The tests of fit: the statistic against a hand-computed case, the p-value
-// against known points of the chi-square distribution with 35 degrees of
-// freedom, a simulated p-value against exact ones, and the words at the
-// p-values where they change.
+// The tests of fit: the statistic against a hand-computed case and, at other
+// numbers of outcomes, values computed apart; the p-value against known
+// points of the chi-square distribution, a simulated p-value against exact
+// ones, and the decisions and their words at the p-values where they change.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -104,10 +105,15 @@ TEST(Fit, SimulatedBelowFiveExpectedRollsOnly) {
 }
 
 TEST(Fit, WordsChangeAtTheirLevels) {
+  // Each level belongs to the side above it.
   auto fit_of = [](double p) { return Record{1, 35, p, Method::kAsymptotic, 0, decide(p)}; };
-  EXPECT_EQ(fit_words(fit_of(0.04999), fit_of(1))[0].verdict,
-            "Doubtful as fair dice (p = 0.04999)");
-  EXPECT_EQ(fit_words(fit_of(0.000999), fit_of(1))[0].verdict, "Not fair dice (p = 0.000999)");
+  for (auto [p, words] : std::vector<std::pair<double, std::string>>{
+           {0.05, "Consistent with fair dice (p = 0.05)"},
+           {0.04999, "Doubtful as fair dice (p = 0.04999)"},
+           {0.001, "Doubtful as fair dice (p = 0.001)"},
+           {0.000999, "Not fair dice (p = 0.000999)"},
+           {std::nan(""), "No test of fairness: there were no rolls"}})
+    EXPECT_EQ(fit_words(fit_of(p), fit_of(1))[0].verdict, words) << p;
 }
 
 } // namespace
