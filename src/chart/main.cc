@@ -10,15 +10,14 @@
 #include <string>
 #include <string_view>
 
+#include "chart/dice.h"
 #include "chart/host_io.h"
 #include "chart/options.h"
 #include "chart/picture/svg.h"
 #include "chart/read/report_from_counts.h"
 #include "chart/read/report_parse.h"
 #include "chart/read/roll_log.h"
-#include "chart/stats/fit.h"
 #include "chart/stats/independence.h"
-#include "chart/stats/power.h"
 #include "chart/words/verdict.h"
 
 namespace {
@@ -101,13 +100,13 @@ std::string log_beside(const char *report_path) {
 }
 
 // The first outcome whose count differs between log and report, in words;
-// empty when all 36 agree.
-std::string first_difference(const LogRead &log, const Report &report) {
+// empty when all agree.
+std::string first_difference(const Counts &log, const Counts &report) {
   for (int i = 0; i < kOutcomes; ++i)
-    if (log.counts[i] != report.rows[i].count)
-      return "not the report's roll log: outcome " + std::to_string(report.rows[i].label) +
-             " came up " + std::to_string(log.counts[i]) + " times in it, " +
-             std::to_string(report.rows[i].count) + " in the report";
+    if (log[i] != report[i])
+      return "not the report's roll log: outcome " + std::to_string(outcome_labels[i]) +
+             " came up " + std::to_string(log[i]) + " times in it, " + std::to_string(report[i]) +
+             " in the report";
   return "";
 }
 
@@ -115,22 +114,22 @@ std::string first_difference(const LogRead &log, const Report &report) {
 // `independence` holds the test. A log that cannot be read, or a named log
 // that is not the report's, is an error; one beside it that is another
 // run's is left out, and the caption says so.
-int test_report_log(const Options &options, const char *report_path, const Report &report,
+int test_report_log(const Options &options, const char *report_path, const Counts &report,
                     Independence &independence, Findings &findings) {
   bool named = options.log_path != nullptr;
   std::string path = named ? options.log_path : log_beside(report_path);
   if (path.empty()) return kExitOk;
   Opened in = open_input(path.c_str());
   if (in.file == nullptr) return fail(in.name, std::strerror(errno));
-  PairCounts counts = make_pair_counts();
+  PairCounts pairs = make_pair_counts(kOutcomes);
   // More rolls than the report's rule a log out, so one beside it is read no further.
-  LogRead log = read_roll_log({in.file, {}}, &counts,
-                              named ? std::numeric_limits<int64_t>::max() : report.total_count);
+  LogRead log = read_roll_log({in.file, {}}, &pairs,
+                              named ? std::numeric_limits<int64_t>::max() : rolls_in(report));
   close_input(in);
   if (!log.ok) return fail_log(in.name, log);
-  std::string difference = first_difference(log, report);
+  std::string difference = first_difference(log.counts, report);
   if (difference.empty()) {
-    independence = independence_of(counts, log.rolls, options.mc);
+    independence = independence_of(pairs, log.rolls, options.mc);
     findings.independence = &independence;
   } else if (named) {
     return fail(in.name, difference);
@@ -140,15 +139,16 @@ int test_report_log(const Options &options, const char *report_path, const Repor
   return kExitOk;
 }
 
-// The summary or the picture of a report, or of a list of rolls made into
-// one; findings holds the test of independence, if any.
-int finish(const Options &options, const std::string &name, const Report &report,
-           Findings &findings) {
-  findings.fit = fit_report(report, options.mc);
-  findings.power = power_for(report.total_count);
-  if (options.mode == Mode::kSummary)
-    return write_out(fit_summary(findings.fit) + power_summary(findings.power));
-  return write_out(render_svg(report, name, findings));
+int write_summary(const Findings &findings) {
+  return write_out(fit_summary(findings.fair, findings.generator) + power_summary(findings.power));
+}
+
+// The report dicestat writes for a list's rolls, whose number fits the
+// report's fields: the grid shows its lines.
+Report report_of_rolls(const Counts &counts, int64_t rolls) {
+  Report report = report_from_counts(counts, static_cast<int32_t>(rolls));
+  report.from_rolls = true;
+  return report;
 }
 
 int report_command(const Options &options, const char *path, const Opened &in,
@@ -157,36 +157,30 @@ int report_command(const Options &options, const char *path, const Opened &in,
     return fail(in.name, "larger than " + std::to_string(kMaxInputBytes) + " bytes; not a report");
   ParseResult parsed = parse_report(bytes);
   if (!parsed.ok) return fail(in.name, parsed.error);
+  Counts counts = counts_of(parsed.report);
+  Findings findings = test_fit(counts, options.mc);
+  if (options.mode == Mode::kSummary) return write_summary(findings);
   Independence independence;
-  Findings findings;
-  if (options.mode == Mode::kPicture) {
-    int status = test_report_log(options, path, parsed.report, independence, findings);
-    if (status != kExitOk) return status;
-  }
-  return finish(options, in.name, parsed.report, findings);
+  int status = test_report_log(options, path, counts, independence, findings);
+  if (status != kExitOk) return status;
+  return write_out(render_svg(parsed.report, in.name, findings));
 }
 
 int rolls_command(const Options &options, const Opened &in, const std::string &head) {
   if (options.log_path != nullptr) return usage_error("--log goes with a report, not with rolls");
-  PairCounts counts = make_pair_counts();
+  PairCounts pairs = make_pair_counts(kOutcomes);
   bool picture = options.mode == Mode::kPicture;
-  LogRead log = read_roll_log({in.file, head}, picture ? &counts : nullptr);
+  LogRead log = read_roll_log({in.file, head}, picture ? &pairs : nullptr);
   if (!log.ok) return fail_log(in.name, log);
   if (log.rolls == 0) return fail(in.name, "no rolls in it");
   if (log.rolls > std::numeric_limits<int32_t>::max())
     return fail(in.name, "more rolls than a report holds, " +
                              std::to_string(std::numeric_limits<int32_t>::max()));
-  int32_t tallies[kOutcomes];
-  for (int i = 0; i < kOutcomes; ++i) tallies[i] = static_cast<int32_t>(log.counts[i]);
-  Report report = report_from_counts(tallies, static_cast<int32_t>(log.rolls));
-  report.from_rolls = true;
-  Independence independence;
-  Findings findings;
-  if (picture) {
-    independence = independence_of(counts, log.rolls, options.mc);
-    findings.independence = &independence;
-  }
-  return finish(options, in.name, report, findings);
+  Findings findings = test_fit(log.counts, options.mc);
+  if (!picture) return write_summary(findings);
+  Independence independence = independence_of(pairs, log.rolls, options.mc);
+  findings.independence = &independence;
+  return write_out(render_svg(report_of_rolls(log.counts, log.rolls), in.name, findings));
 }
 
 // The picture or the summary of a report or of a list of rolls, told apart
@@ -212,11 +206,11 @@ int input_command(const Options &options) {
 int independence_command(const Options &options) {
   Opened in = open_input(options.path != nullptr ? options.path : kDefaultLog);
   if (in.file == nullptr) return fail(in.name, std::strerror(errno));
-  PairCounts counts = make_pair_counts();
-  LogRead log = read_roll_log({in.file, {}}, &counts);
+  PairCounts pairs = make_pair_counts(kOutcomes);
+  LogRead log = read_roll_log({in.file, {}}, &pairs);
   close_input(in);
   if (!log.ok) return fail_log(in.name, log);
-  return write_out(independence_summary(independence_of(counts, log.rolls, options.mc)));
+  return write_out(independence_summary(independence_of(pairs, log.rolls, options.mc)));
 }
 
 } // namespace

@@ -92,9 +92,9 @@ void draw_cell(Svg &svg, int top, int index, const ReportRow &row, double z) {
 }
 
 // The grid and its axes from `top`; returns the y below the grid.
-int draw_grid(Svg &svg, int top, const Report &report, const Fit &fit) {
+int draw_grid(Svg &svg, int top, const Report &report, const std::vector<double> &z) {
   draw_axes(svg, top);
-  for (int i = 0; i < kOutcomes; ++i) draw_cell(svg, top, i, report.rows[i], fit.z[i]);
+  for (int i = 0; i < kOutcomes; ++i) draw_cell(svg, top, i, report.rows[i], z[i]);
   return top + kPlotWidth;
 }
 
@@ -150,7 +150,7 @@ std::vector<CaptionLine> caption_lines(const Report &r, const Findings &findings
                                : std::to_string(marked) + " of " + std::to_string(kOutcomes) +
                                      " outcomes outside the band, marked !!",
                    13, kPlain});
-  std::vector<FitWords> verdicts = fit_words(findings.fit);
+  std::vector<FitWords> verdicts = fit_words(findings.fair, findings.generator);
   for (const FitWords &words : independence_words(findings.independence, findings.other_log))
     verdicts.push_back(words);
   verdicts.push_back(power_words(findings.power, r.total_count));
@@ -175,9 +175,9 @@ int draw_caption(Svg &svg, int y, const Report &r, const Findings &findings) {
 int draw_body(Svg &svg, const Report &report, const Findings &findings) {
   define_residual_gradient(svg);
   int y = draw_headline(svg, findings);
-  y = draw_grid(svg, y + kGridBelowText, report, findings.fit);
+  y = draw_grid(svg, y + kGridBelowText, report, findings.z);
   bool any_nan = false;
-  for (double z : findings.fit.z) any_nan = any_nan || std::isnan(z);
+  for (double z : findings.z) any_nan = any_nan || std::isnan(z);
   y = draw_legend(svg, y + kSectionGap, any_nan);
   y = draw_caption(svg, y + kSectionGap, report, findings);
   const Independence *test = findings.independence;

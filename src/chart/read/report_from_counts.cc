@@ -17,19 +17,19 @@ double fixed4(double value, bool plus_sign, std::string &text) {
 
 } // namespace
 
-Report report_from_counts(const int32_t (&counts)[kOutcomes], int32_t roll_count) {
+Report report_from_counts(const Counts &counts, int32_t roll_count) {
   Report report;
   report.roll_count = roll_count;
   float total_share = 0; // summed in single precision, as the report sums it
   for (int i = 0; i < kOutcomes; ++i) {
     ReportRow &row = report.rows[i];
-    float percent = share_percent(counts[i], roll_count);
+    row.count = static_cast<int32_t>(counts[i]);
+    float percent = share_percent(row.count, roll_count);
     row.label = outcome_labels[i];
-    row.count = counts[i];
     row.share = fixed4(static_cast<double>(percent), false, row.share_text);
     row.deviation = fixed4(share_deviation(percent), true, row.deviation_text);
     row.marked = share_marked(percent);
-    report.total_count += counts[i];
+    report.total_count += row.count;
     total_share = add_share(total_share, percent);
   }
   report.total_share = fixed4(static_cast<double>(total_share), false, report.total_share_text);

@@ -9,10 +9,11 @@
 #include "chart/read/report_parse.h"
 
 // The 36 rows and the totals of the report of a run asked for `roll_count`
-// rolls (possibly 0 or negative) that counted `counts`; roll_count as given.
+// rolls (possibly 0 or negative) that counted `counts`, kOutcomes of them,
+// each within a report's fields; roll_count as given.
 // The numbers are those of the report's text, as parse_report reads them.
 // The header's seed and clock fields are left as they are.
-Report report_from_counts(const int32_t (&counts)[kOutcomes], int32_t roll_count);
+Report report_from_counts(const Counts &counts, int32_t roll_count);
 
 // A statistics line and the totals line as dicestat writes them, without
 // the line end.

@@ -11,7 +11,9 @@
 #include <string>
 #include <string_view>
 
+#include "chart/stats/counts.h"
 #include "chart/stats/pair_counts.h"
+#include "sim/file_facts.h"
 
 struct LogSource {
   std::FILE *file;       // read to its end
@@ -19,14 +21,15 @@ struct LogSource {
 };
 
 struct LogRead {
-  bool ok = false;                // the log was read to its end, or past the limit
-  int64_t rolls = 0;              // rolls read
-  int64_t counts[kOutcomes] = {}; // of each outcome among them
-  std::string where;              // when !ok: "line:column" of a bad token, or empty
-  std::string error;              // when !ok: what is wrong there, or the system's reason
+  bool ok = false;                   // the log was read to its end, or past the limit
+  int64_t rolls = 0;                 // rolls read
+  Counts counts = Counts(kOutcomes); // of each outcome among them
+  std::string where;                 // when !ok: "line:column" of a bad token, or empty
+  std::string error;                 // when !ok: what is wrong there, or the system's reason
 };
 
-// Reads the source into *pairs, which must be fresh, or only counts its
+// Reads the source into *pairs, which must be fresh and of kOutcomes a
+// side, or only counts its
 // rolls when pairs is null; stops once it has read more than `limit` rolls,
 // with the counts of those.
 LogRead read_roll_log(LogSource source, PairCounts *pairs,
