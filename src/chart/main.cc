@@ -10,15 +10,19 @@
 #include <string>
 #include <string_view>
 
+#include "chart/follow.h"
 #include "chart/host_io.h"
 #include "chart/options.h"
 #include "chart/picture/svg.h"
 #include "chart/read/report_from_counts.h"
 #include "chart/read/report_parse.h"
 #include "chart/read/roll_log.h"
+#include "chart/stats/anytime_fit.h"
+#include "chart/stats/anytime_independence.h"
 #include "chart/stats/fit.h"
 #include "chart/stats/independence.h"
 #include "chart/stats/power.h"
+#include "chart/words/anytime_words.h"
 #include "chart/words/verdict.h"
 
 namespace {
@@ -111,12 +115,36 @@ std::string first_difference(const LogRead &log, const Report &report) {
   return "";
 }
 
+const std::vector<double> &fair_dice() {
+  static const std::vector<double> fair(kOutcomes, 1.0 / kOutcomes);
+  return fair;
+}
+
+// Both e-processes over the rolls in order, into `run` and findings.
+struct AnytimeRun {
+  Anytime fit, order;
+};
+
+void test_as_rolled(const PairCounts &counts, AnytimeRun &run, Findings &findings) {
+  int64_t n = static_cast<int64_t>(counts.outcomes.size());
+  run.fit = anytime_fit_of_rolls(counts.outcomes.data(), n, fair_dice());
+  run.order = anytime_independence_of(counts.outcomes.data(), n, kOutcomes);
+  findings.anytime_fit = &run.fit;
+  findings.anytime_order = &run.order;
+}
+
+// Each roll of a list into the e-process of fit, as it is read.
+void take_fit_rolls(void *state, const uint8_t *outcomes, size_t n) {
+  auto *process = static_cast<FitProcess *>(state);
+  for (size_t i = 0; i < n; ++i) add_fit_roll(*process, outcomes[i]);
+}
+
 // The test of the report's roll log, named or beside it, into findings;
 // `independence` holds the test. A log that cannot be read, or a named log
 // that is not the report's, is an error; one beside it that is another
 // run's is left out, and the caption says so.
 int test_report_log(const Options &options, const char *report_path, const Report &report,
-                    Independence &independence, Findings &findings) {
+                    Independence &independence, AnytimeRun &run, Findings &findings) {
   bool named = options.log_path != nullptr;
   std::string path = named ? options.log_path : log_beside(report_path);
   if (path.empty()) return kExitOk;
@@ -132,6 +160,7 @@ int test_report_log(const Options &options, const char *report_path, const Repor
   if (difference.empty()) {
     independence = independence_of(counts, log.rolls, options.mc);
     findings.independence = &independence;
+    test_as_rolled(counts, run, findings);
   } else if (named) {
     return fail(in.name, difference);
   } else {
@@ -146,8 +175,16 @@ int finish(const Options &options, const std::string &name, const Report &report
            Findings &findings) {
   findings.fit = fit_report(report, options.mc);
   findings.power = power_for(report.total_count);
+  Anytime from_counts;
+  if (findings.anytime_fit == nullptr) {
+    std::vector<int64_t> counts;
+    for (const ReportRow &row : report.rows) counts.push_back(row.count);
+    from_counts = anytime_fit_of_counts(counts, fair_dice());
+    findings.anytime_fit = &from_counts;
+  }
   if (options.mode == Mode::kSummary)
-    return write_out(fit_summary(findings.fit) + power_summary(findings.power));
+    return write_out(fit_summary(findings.fit) + power_summary(findings.power) +
+                     anytime_summary(*findings.anytime_fit));
   return write_out(render_svg(report, name, findings));
 }
 
@@ -158,9 +195,10 @@ int report_command(const Options &options, const char *path, const Opened &in,
   ParseResult parsed = parse_report(bytes);
   if (!parsed.ok) return fail(in.name, parsed.error);
   Independence independence;
+  AnytimeRun run;
   Findings findings;
   if (options.mode == Mode::kPicture) {
-    int status = test_report_log(options, path, parsed.report, independence, findings);
+    int status = test_report_log(options, path, parsed.report, independence, run, findings);
     if (status != kExitOk) return status;
   }
   return finish(options, in.name, parsed.report, findings);
@@ -170,7 +208,10 @@ int rolls_command(const Options &options, const Opened &in, const std::string &h
   if (options.log_path != nullptr) return usage_error("--log goes with a report, not with rolls");
   PairCounts counts = make_pair_counts();
   bool picture = options.mode == Mode::kPicture;
-  LogRead log = read_roll_log({in.file, head}, picture ? &counts : nullptr);
+  // In order: the picture tests the rolls it keeps, the summary each roll as it is read.
+  FitProcess fit = start_fit_process(fair_dice());
+  RollSink sink = {picture ? nullptr : take_fit_rolls, &fit};
+  LogRead log = read_roll_log({in.file, head, sink}, picture ? &counts : nullptr);
   if (!log.ok) return fail_log(in.name, log);
   if (log.rolls == 0) return fail(in.name, "no rolls in it");
   if (log.rolls > std::numeric_limits<int32_t>::max())
@@ -181,10 +222,13 @@ int rolls_command(const Options &options, const Opened &in, const std::string &h
   Report report = report_from_counts(tallies, static_cast<int32_t>(log.rolls));
   report.from_rolls = true;
   Independence independence;
+  AnytimeRun run;
   Findings findings;
+  findings.anytime_fit = &fit.found;
   if (picture) {
     independence = independence_of(counts, log.rolls, options.mc);
     findings.independence = &independence;
+    test_as_rolled(counts, run, findings);
   }
   return finish(options, in.name, report, findings);
 }
@@ -216,7 +260,11 @@ int independence_command(const Options &options) {
   LogRead log = read_roll_log({in.file, {}}, &counts);
   close_input(in);
   if (!log.ok) return fail_log(in.name, log);
-  return write_out(independence_summary(independence_of(counts, log.rolls, options.mc)));
+  Anytime order = anytime_independence_of(counts.outcomes.data(),
+                                          static_cast<int64_t>(counts.outcomes.size()), kOutcomes);
+  return write_out(
+      before_last_line(independence_summary(independence_of(counts, log.rolls, options.mc)),
+                       anytime_summary(order)));
 }
 
 } // namespace
@@ -227,6 +275,7 @@ int main(int argc, char **argv) {
   if (!options.error.empty()) return usage_error(options.error);
   if (options.help) return write_out(kUsage);
   if (options.version) return write_out("dicestat-chart " DICESTAT_VERSION "\n");
+  if (options.mode == Mode::kFollow) return follow_rolls(options);
   return options.mode == Mode::kIndependence ? independence_command(options)
                                              : input_command(options);
 }

@@ -85,7 +85,8 @@ Anytime anytime_fit_of_rolls(const uint8_t *faces, int64_t n, const std::vector<
   FitProcess process = start_fit_process(null);
   for (int64_t t = 0; t < n; ++t) {
     add_fit_roll(process, faces[t]);
-    trace_point(process.found, n);
+    trace_point(process.found);
   }
+  end_trace(process.found);
   return process.found;
 }

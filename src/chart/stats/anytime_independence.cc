@@ -78,7 +78,8 @@ Anytime anytime_independence_of(const uint8_t *faces, int64_t n, int face_count)
   p.mask = ~uint64_t{0};
   for (int64_t t = 0; t < n; ++t) {
     add_independence_roll(p, faces[t]);
-    trace_point(p.found, n);
+    trace_point(p.found);
   }
+  end_trace(p.found);
   return p.found;
 }

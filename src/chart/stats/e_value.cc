@@ -87,10 +87,21 @@ double anytime_p(const Anytime &found) {
   return std::min(1.0, 1 / value_of(found.most));
 }
 
-void trace_point(Anytime &found, int64_t total) {
-  int64_t marks = std::min<int64_t>(total, kMaxTracePoints);
-  // The k-th mark is the first roll count at or past k * total / marks.
-  int64_t k = static_cast<int64_t>(found.trace.size()) + 1;
-  int64_t mark = (k * total + marks - 1) / marks;
-  if (found.rolls == mark) found.trace.push_back({found.rolls, found.e});
+void trace_point(Anytime &found) {
+  std::vector<TracePoint> &trace = found.trace;
+  if (found.rolls % found.trace_every != 0) return;
+  if (trace.size() == kMaxTracePoints) {
+    for (size_t i = 1; i < trace.size(); i += 2) trace[i / 2] = trace[i];
+    trace.resize(trace.size() / 2);
+    found.trace_every *= 2;
+    if (found.rolls % found.trace_every != 0) return;
+  }
+  trace.push_back({found.rolls, found.e});
+}
+
+void end_trace(Anytime &found) {
+  std::vector<TracePoint> &trace = found.trace;
+  if (found.rolls == 0 || (!trace.empty() && trace.back().rolls == found.rolls)) return;
+  if (trace.size() == kMaxTracePoints) trace.pop_back();
+  trace.push_back({found.rolls, found.e});
 }

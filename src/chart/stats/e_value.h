@@ -65,7 +65,8 @@ struct Anytime {
                                         // before the first: 1
   int64_t reached[kAnytimeLevels] = {}; // the roll at which the e-value first reached
                                         // each of kAnytimeOdds; 0 when it never did
-  std::vector<TracePoint> trace;        // points along the way, when asked for
+  std::vector<TracePoint> trace;        // points along the way, evenly spaced
+  int64_t trace_every = 1;              // rolls between them
 };
 
 // Takes the e-value after one more roll.
@@ -74,6 +75,10 @@ void note_roll(Anytime &found, EValue e);
 // The anytime p-value: 1 over the largest e-value, at most 1.
 double anytime_p(const Anytime &found);
 
-// Keeps a point of the trace when `rolls` is one of kMaxTracePoints
-// evenly spaced marks up to `total`, the last of them `total` itself.
-void trace_point(Anytime &found, int64_t total);
+// Keeps a point of the trace every trace_every rolls; when it holds
+// kMaxTracePoints, every other point goes and the spacing doubles, so that
+// it needs no number of rolls in advance.
+void trace_point(Anytime &found);
+
+// The last roll's point, in place of the last kept when there is no room.
+void end_trace(Anytime &found);
