@@ -24,6 +24,9 @@ constexpr int kStandardOutput = 1;
 constexpr const char *kDefaultLog = "dicefile.txt";
 // Bytes read at a time: what a pipe holds, and at a terminal one line.
 constexpr size_t kPieceBytes = size_t{1} << 16;
+// Answers kept for writing out at most: past this they go out even while
+// more input waits, so memory stays bounded however fast rolls come.
+constexpr size_t kMaxHeldBytes = size_t{1} << 16;
 // As many rolls as a report counts.
 constexpr int64_t kMaxRolls = INT32_MAX;
 
@@ -64,6 +67,8 @@ void answer(Follower &f) {
       }
 }
 
+bool write_out(Follower &f);
+
 // A piece of input, line by line; false once it must stop.
 bool read_piece(Follower &f, const unsigned char *bytes, size_t size) {
   for (size_t at = 0; at < size;) {
@@ -78,6 +83,7 @@ bool read_piece(Follower &f, const unsigned char *bytes, size_t size) {
       return false;
     }
     if (line_end != nullptr) answer(f);
+    if (f.out.size() >= kMaxHeldBytes && !write_out(f)) return false;
     at = end;
   }
   return true;

@@ -14,9 +14,13 @@
 #include "scratch.h"
 
 #ifndef _WIN32
+#include <poll.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <csignal>
+#include <cstring>
 #endif
 
 namespace {
@@ -455,6 +459,87 @@ TEST(ChartCommand, FewRollsGetSimulatedPValues) {
   std::string summary = run_chart("--summary typed.txt").out;
   EXPECT_EQ(count_of(summary, " (Monte Carlo, 10000 samples)\n"), 2u) << summary;
   EXPECT_EQ(count_of(run_chart("--summary --samples 99 typed.txt").out, " 99 samples)"), 2u);
+}
+
+// The chart run with --follow and these arguments, its standard input and
+// output on pipes.
+struct Following {
+  pid_t pid;
+  int in, out;
+};
+
+Following start_follow(const std::string &file) {
+  int in[2], out[2];
+  if (pipe(in) != 0 || pipe(out) != 0) return {-1, -1, -1};
+  pid_t pid = fork();
+  if (pid == 0) {
+    dup2(in[0], 0), dup2(out[1], 1);
+    close(in[1]), close(out[0]);
+    execl(CHART_BINARY, CHART_BINARY, "--follow", file.c_str(), static_cast<char *>(nullptr));
+    _exit(127);
+  }
+  close(in[0]), close(out[1]);
+  return {pid, in[1], out[0]};
+}
+
+// What it writes until `lines` lines have come, or 10 seconds have passed.
+std::string answer(const Following &f, size_t lines) {
+  std::string text;
+  char buf[4096];
+  while (count_of(text, "\n") < lines) {
+    pollfd one = {f.out, POLLIN, 0};
+    if (poll(&one, 1, 10000) <= 0) break;
+    ssize_t n = read(f.out, buf, sizeof buf);
+    if (n <= 0) break;
+    text.append(buf, static_cast<size_t>(n));
+  }
+  return text;
+}
+
+TEST(ChartCommand, FollowAnswersEachLineAsItComes) {
+  // Each line is written only once the one before has been answered; the
+  // e-values are scipy's for 3, 4 and 6 rolls of outcome 11.
+  const std::string kValid = ", valid however often you looked\n";
+  const std::string kSix = "rolls=6 fit: e=1234 p=0.0008106 independence: e=2.003e-06 p=1\n";
+  struct Step {
+    const char *line; // written to it; null: the end of input, or Ctrl-C
+    std::string answer;
+  };
+  const std::vector<Step> steps = {
+      {"11 11 11\n", "rolls=3 fit: e=4.538 p=0.2203 independence: e=0.0002583 p=1\n"},
+      {"11\n", "rolls=4 fit: e=21.68 p=0.04612 independence: e=4.276e-05 p=1\nafter 4 rolls: "
+               "doubtful as fair dice at the 0.05 level" +
+                   kValid},
+      {"# a comment, then two rolls\n11 11\n",
+       "rolls=4 fit: e=21.68 p=0.04612 independence: e=4.276e-05 p=1\n" + kSix +
+           "after 6 rolls: not fair dice at the 0.001 level" + kValid},
+      {nullptr, kSix + "fit: after 6 rolls: not fair dice at the 0.001 level" + kValid +
+                    "independence: consistent with independent rolls after 6 rolls" + kValid},
+  };
+  Scratch scratch;
+  std::string grows = scratch.path("grows.txt");
+  for (bool from_file : {false, true}) {
+    write_file(grows, "");
+    Following f = start_follow(from_file ? grows : "-");
+    ASSERT_GT(f.pid, 0);
+    for (const Step &step : steps) {
+      if (step.line == nullptr && from_file)
+        kill(f.pid, SIGINT); // a file that grows has no end
+      else if (step.line == nullptr)
+        close(f.in);
+      else if (from_file)
+        run_shell("printf '%s' " + shell_quote(step.line) + " >>" + shell_quote(grows));
+      else
+        EXPECT_GT(write(f.in, step.line, std::strlen(step.line)), 0);
+      EXPECT_EQ(answer(f, count_of(step.answer, "\n")), step.answer)
+          << (from_file ? "file" : "pipe") << ", after " << (step.line ? step.line : "the end");
+    }
+    int status = 0;
+    waitpid(f.pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    if (from_file) close(f.in);
+    close(f.out);
+  }
 }
 
 #endif // _WIN32
