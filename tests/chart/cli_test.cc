@@ -362,6 +362,10 @@ TEST(ChartCommand, IndependenceOfRollLogs) {
   std::string own = run_chart(shell_quote(logs.path("own/statfile.txt"))).out;
   EXPECT_EQ(count_of(own, " data-lag=\""), 17u);
   EXPECT_EQ(count_of(own, " data-residual=\""), 1296u);
+  // The e-values over the rolls: 500 points or fewer each, and the marks
+  // where independence reached 20 and 1,000.
+  EXPECT_LE(count_of(own, " data-rolls=\""), 2u * 500);
+  EXPECT_EQ(count_of(own, "data-test=\"independence\" data-reached=\""), 2u);
   auto [height, lowest] = height_and_lowest(own);
   EXPECT_LE(lowest, height);
   std::string good = run_chart(shell_quote(logs.path("good.txt"))).out;
