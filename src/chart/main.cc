@@ -10,15 +10,18 @@
 #include <string>
 #include <string_view>
 
+#include "chart/dice.h"
+#include "chart/follow.h"
 #include "chart/host_io.h"
 #include "chart/options.h"
 #include "chart/picture/svg.h"
 #include "chart/read/report_from_counts.h"
 #include "chart/read/report_parse.h"
 #include "chart/read/roll_log.h"
-#include "chart/stats/fit.h"
+#include "chart/stats/anytime_fit.h"
+#include "chart/stats/anytime_independence.h"
 #include "chart/stats/independence.h"
-#include "chart/stats/power.h"
+#include "chart/words/anytime_words.h"
 #include "chart/words/verdict.h"
 
 namespace {
@@ -101,37 +104,63 @@ std::string log_beside(const char *report_path) {
 }
 
 // The first outcome whose count differs between log and report, in words;
-// empty when all 36 agree.
-std::string first_difference(const LogRead &log, const Report &report) {
+// empty when all agree.
+std::string first_difference(const Counts &log, const Counts &report) {
   for (int i = 0; i < kOutcomes; ++i)
-    if (log.counts[i] != report.rows[i].count)
-      return "not the report's roll log: outcome " + std::to_string(report.rows[i].label) +
-             " came up " + std::to_string(log.counts[i]) + " times in it, " +
-             std::to_string(report.rows[i].count) + " in the report";
+    if (log[i] != report[i])
+      return "not the report's roll log: outcome " + std::to_string(outcome_labels[i]) +
+             " came up " + std::to_string(log[i]) + " times in it, " + std::to_string(report[i]) +
+             " in the report";
   return "";
+}
+
+// Each outcome's chance with fair dice, for the e-processes.
+const std::vector<double> &fair_chances() {
+  static const std::vector<double> fair(kOutcomes, 1.0 / kOutcomes);
+  return fair;
+}
+
+// Both e-processes over the rolls in order, into `run` and findings.
+struct AnytimeRun {
+  Anytime fit, order;
+};
+
+void test_as_rolled(const PairCounts &counts, AnytimeRun &run, Findings &findings) {
+  int64_t n = static_cast<int64_t>(counts.outcomes.size());
+  run.fit = anytime_fit_of_rolls(counts.outcomes.data(), n, fair_chances());
+  run.order = anytime_independence_of(counts.outcomes.data(), n, kOutcomes);
+  findings.anytime_fit = &run.fit;
+  findings.anytime_order = &run.order;
+}
+
+// Each roll of a list into the e-process of fit, as it is read.
+void take_fit_rolls(void *state, const uint8_t *outcomes, size_t n) {
+  auto *process = static_cast<FitProcess *>(state);
+  for (size_t i = 0; i < n; ++i) add_fit_roll(*process, outcomes[i]);
 }
 
 // The test of the report's roll log, named or beside it, into findings;
 // `independence` holds the test. A log that cannot be read, or a named log
 // that is not the report's, is an error; one beside it that is another
 // run's is left out, and the caption says so.
-int test_report_log(const Options &options, const char *report_path, const Report &report,
-                    Independence &independence, Findings &findings) {
+int test_report_log(const Options &options, const char *report_path, const Counts &report,
+                    Independence &independence, AnytimeRun &run, Findings &findings) {
   bool named = options.log_path != nullptr;
   std::string path = named ? options.log_path : log_beside(report_path);
   if (path.empty()) return kExitOk;
   Opened in = open_input(path.c_str());
   if (in.file == nullptr) return fail(in.name, std::strerror(errno));
-  PairCounts counts = make_pair_counts();
+  PairCounts pairs = make_pair_counts(kOutcomes);
   // More rolls than the report's rule a log out, so one beside it is read no further.
-  LogRead log = read_roll_log({in.file, {}}, &counts,
-                              named ? std::numeric_limits<int64_t>::max() : report.total_count);
+  LogRead log = read_roll_log({in.file, {}}, &pairs,
+                              named ? std::numeric_limits<int64_t>::max() : rolls_in(report));
   close_input(in);
   if (!log.ok) return fail_log(in.name, log);
-  std::string difference = first_difference(log, report);
+  std::string difference = first_difference(log.counts, report);
   if (difference.empty()) {
-    independence = independence_of(counts, log.rolls, options.mc);
+    independence = independence_of(pairs, log.rolls, options.mc);
     findings.independence = &independence;
+    test_as_rolled(pairs, run, findings);
   } else if (named) {
     return fail(in.name, difference);
   } else {
@@ -140,15 +169,19 @@ int test_report_log(const Options &options, const char *report_path, const Repor
   return kExitOk;
 }
 
-// The summary or the picture of a report, or of a list of rolls made into
-// one; findings holds the test of independence, if any.
-int finish(const Options &options, const std::string &name, const Report &report,
-           Findings &findings) {
-  findings.fit = fit_report(report, options.mc);
-  findings.power = power_for(report.total_count);
-  if (options.mode == Mode::kSummary)
-    return write_out(fit_summary(findings.fit) + power_summary(findings.power));
-  return write_out(render_svg(report, name, findings));
+// The summary's lines; findings.anytime_fit is the e-process of fit, of
+// the rolls in order or of the counts alone.
+int write_summary(const Findings &findings) {
+  return write_out(fit_summary(findings.fair, findings.generator) + power_summary(findings.power) +
+                   anytime_summary(*findings.anytime_fit));
+}
+
+// The report dicestat writes for a list's rolls, whose number fits the
+// report's fields: the grid shows its lines.
+Report report_of_rolls(const Counts &counts, int64_t rolls) {
+  Report report = report_from_counts(counts, static_cast<int32_t>(rolls));
+  report.from_rolls = true;
+  return report;
 }
 
 int report_command(const Options &options, const char *path, const Opened &in,
@@ -157,36 +190,39 @@ int report_command(const Options &options, const char *path, const Opened &in,
     return fail(in.name, "larger than " + std::to_string(kMaxInputBytes) + " bytes; not a report");
   ParseResult parsed = parse_report(bytes);
   if (!parsed.ok) return fail(in.name, parsed.error);
+  Counts counts = counts_of(parsed.report);
+  Findings findings = test_fit(counts, options.mc);
+  Anytime from_counts = anytime_fit_of_counts(counts, fair_chances());
+  findings.anytime_fit = &from_counts;
+  if (options.mode == Mode::kSummary) return write_summary(findings);
   Independence independence;
-  Findings findings;
-  if (options.mode == Mode::kPicture) {
-    int status = test_report_log(options, path, parsed.report, independence, findings);
-    if (status != kExitOk) return status;
-  }
-  return finish(options, in.name, parsed.report, findings);
+  AnytimeRun run;
+  int status = test_report_log(options, path, counts, independence, run, findings);
+  if (status != kExitOk) return status;
+  return write_out(render_svg(parsed.report, in.name, findings));
 }
 
 int rolls_command(const Options &options, const Opened &in, const std::string &head) {
   if (options.log_path != nullptr) return usage_error("--log goes with a report, not with rolls");
-  PairCounts counts = make_pair_counts();
+  PairCounts pairs = make_pair_counts(kOutcomes);
   bool picture = options.mode == Mode::kPicture;
-  LogRead log = read_roll_log({in.file, head}, picture ? &counts : nullptr);
+  // In order: the picture tests the rolls it keeps, the summary each roll as it is read.
+  FitProcess fit = start_fit_process(fair_chances());
+  RollSink sink = {picture ? nullptr : take_fit_rolls, &fit};
+  LogRead log = read_roll_log({in.file, head, sink}, picture ? &pairs : nullptr);
   if (!log.ok) return fail_log(in.name, log);
   if (log.rolls == 0) return fail(in.name, "no rolls in it");
   if (log.rolls > std::numeric_limits<int32_t>::max())
     return fail(in.name, "more rolls than a report holds, " +
                              std::to_string(std::numeric_limits<int32_t>::max()));
-  int32_t tallies[kOutcomes];
-  for (int i = 0; i < kOutcomes; ++i) tallies[i] = static_cast<int32_t>(log.counts[i]);
-  Report report = report_from_counts(tallies, static_cast<int32_t>(log.rolls));
-  report.from_rolls = true;
-  Independence independence;
-  Findings findings;
-  if (picture) {
-    independence = independence_of(counts, log.rolls, options.mc);
-    findings.independence = &independence;
-  }
-  return finish(options, in.name, report, findings);
+  Findings findings = test_fit(log.counts, options.mc);
+  findings.anytime_fit = &fit.found;
+  if (!picture) return write_summary(findings);
+  Independence independence = independence_of(pairs, log.rolls, options.mc);
+  findings.independence = &independence;
+  AnytimeRun run;
+  test_as_rolled(pairs, run, findings);
+  return write_out(render_svg(report_of_rolls(log.counts, log.rolls), in.name, findings));
 }
 
 // The picture or the summary of a report or of a list of rolls, told apart
@@ -212,11 +248,14 @@ int input_command(const Options &options) {
 int independence_command(const Options &options) {
   Opened in = open_input(options.path != nullptr ? options.path : kDefaultLog);
   if (in.file == nullptr) return fail(in.name, std::strerror(errno));
-  PairCounts counts = make_pair_counts();
-  LogRead log = read_roll_log({in.file, {}}, &counts);
+  PairCounts pairs = make_pair_counts(kOutcomes);
+  LogRead log = read_roll_log({in.file, {}}, &pairs);
   close_input(in);
   if (!log.ok) return fail_log(in.name, log);
-  return write_out(independence_summary(independence_of(counts, log.rolls, options.mc)));
+  Anytime order = anytime_independence_of(pairs.outcomes.data(),
+                                          static_cast<int64_t>(pairs.outcomes.size()), kOutcomes);
+  return write_out(before_last_line(
+      independence_summary(independence_of(pairs, log.rolls, options.mc)), anytime_summary(order)));
 }
 
 } // namespace
@@ -227,6 +266,7 @@ int main(int argc, char **argv) {
   if (!options.error.empty()) return usage_error(options.error);
   if (options.help) return write_out(kUsage);
   if (options.version) return write_out("dicestat-chart " DICESTAT_VERSION "\n");
+  if (options.mode == Mode::kFollow) return follow_rolls(options);
   return options.mode == Mode::kIndependence ? independence_command(options)
                                              : input_command(options);
 }

@@ -16,11 +16,12 @@ double field(const char *text, TextSpan span, bool plus_sign, std::string &field
 // Each statistics line in turn, handed to each(outcome, line), summed into
 // totals; then the totals line.
 template <typename Each>
-TotalsLine statistics_lines(const int32_t (&counts)[kOutcomes], int32_t roll_count,
-                            StatisticsTotals &totals, Each each) {
+TotalsLine statistics_lines(const Counts &counts, int32_t roll_count, StatisticsTotals &totals,
+                            Each each) {
   StatisticsLine line;
   for (int i = 0; i < kOutcomes; ++i) {
-    format_statistics_line(outcome_labels[i], counts[i], roll_count, &totals, &line);
+    format_statistics_line(outcome_labels[i], static_cast<int32_t>(counts[i]), roll_count, &totals,
+                           &line);
     each(i, line);
   }
   TotalsLine totals_line;
@@ -30,7 +31,7 @@ TotalsLine statistics_lines(const int32_t (&counts)[kOutcomes], int32_t roll_cou
 
 } // namespace
 
-Report report_from_counts(const int32_t (&counts)[kOutcomes], int32_t roll_count) {
+Report report_from_counts(const Counts &counts, int32_t roll_count) {
   Report report;
   report.roll_count = roll_count;
   StatisticsTotals sums;
@@ -38,7 +39,7 @@ Report report_from_counts(const int32_t (&counts)[kOutcomes], int32_t roll_count
       statistics_lines(counts, roll_count, sums, [&](int i, const StatisticsLine &line) {
         ReportRow &row = report.rows[i];
         row.label = outcome_labels[i];
-        row.count = counts[i];
+        row.count = static_cast<int32_t>(counts[i]);
         row.share = field(line.text, line.share, false, row.share_text);
         row.deviation = field(line.text, line.deviation, true, row.deviation_text);
         row.marked = line.marked;
@@ -48,7 +49,7 @@ Report report_from_counts(const int32_t (&counts)[kOutcomes], int32_t roll_count
   return report;
 }
 
-std::string row_text(const int32_t (&counts)[kOutcomes], int32_t roll_count, int outcome) {
+std::string row_text(const Counts &counts, int32_t roll_count, int outcome) {
   std::string text;
   StatisticsTotals sums;
   statistics_lines(counts, roll_count, sums, [&](int i, const StatisticsLine &line) {
@@ -57,7 +58,7 @@ std::string row_text(const int32_t (&counts)[kOutcomes], int32_t roll_count, int
   return text;
 }
 
-std::string totals_text(const int32_t (&counts)[kOutcomes], int32_t roll_count) {
+std::string totals_text(const Counts &counts, int32_t roll_count) {
   StatisticsTotals sums;
   TotalsLine totals =
       statistics_lines(counts, roll_count, sums, [](int, const StatisticsLine &) {});

@@ -200,12 +200,8 @@ struct Parser {
   // whole line rewritten: which one cannot be told, and the message says
   // only that the counts do not add up.
   bool matches_program(const Report &read) {
-    int32_t counts[kOutcomes];
-    int64_t sum = 0;
-    for (int i = 0; i < kOutcomes; ++i) {
-      counts[i] = read.rows[i].count;
-      sum += counts[i];
-    }
+    Counts counts = counts_of(read);
+    int64_t sum = rolls_in(counts);
     int64_t rolls = read.roll_count > 0 ? read.roll_count : 0;
     std::string add_up = " add up to " + std::to_string(sum) + ", not to the " +
                          std::to_string(rolls) + " rolls of line 1";
@@ -293,4 +289,10 @@ ParseResult parse_report(std::string_view bytes) {
   result.ok = ok;
   if (!ok) result.error = p.error;
   return result;
+}
+
+Counts counts_of(const Report &report) {
+  Counts counts;
+  for (const ReportRow &row : report.rows) counts.push_back(row.count);
+  return counts;
 }

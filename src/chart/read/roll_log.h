@@ -11,22 +11,33 @@
 #include <string>
 #include <string_view>
 
+#include "chart/stats/counts.h"
 #include "chart/stats/pair_counts.h"
+#include "sim/file_facts.h"
+
+// Where the rolls go as they are read, besides the counts: a procedure
+// given its state and each piece of outcome indices.
+struct RollSink {
+  void (*take)(void *state, const uint8_t *outcomes, size_t n) = nullptr;
+  void *state = nullptr;
+};
 
 struct LogSource {
   std::FILE *file;       // read to its end
   std::string_view head; // bytes already taken from the file, read first
+  RollSink sink = {};    // given every roll read; none when take is null
 };
 
 struct LogRead {
-  bool ok = false;                // the log was read to its end, or past the limit
-  int64_t rolls = 0;              // rolls read
-  int64_t counts[kOutcomes] = {}; // of each outcome among them
-  std::string where;              // when !ok: "line:column" of a bad token, or empty
-  std::string error;              // when !ok: what is wrong there, or the system's reason
+  bool ok = false;                   // the log was read to its end, or past the limit
+  int64_t rolls = 0;                 // rolls read
+  Counts counts = Counts(kOutcomes); // of each outcome among them
+  std::string where;                 // when !ok: "line:column" of a bad token, or empty
+  std::string error;                 // when !ok: what is wrong there, or the system's reason
 };
 
-// Reads the source into *pairs, which must be fresh, or only counts its
+// Reads the source into *pairs, which must be fresh and of kOutcomes a
+// side, or only counts its
 // rolls when pairs is null; stops once it has read more than `limit` rolls,
 // with the counts of those.
 LogRead read_roll_log(LogSource source, PairCounts *pairs,

@@ -18,6 +18,7 @@ constexpr double kTieTolerance = 64 * std::numeric_limits<double>::epsilon();
 struct Rolls {
   const uint8_t *outcomes;
   int64_t count;
+  int side; // the outcomes a roll can have
 };
 
 // The table of a lag's pairs, (i, i + lag) for i mod 2 lag < lag.
@@ -26,7 +27,7 @@ void fill_table(std::vector<uint32_t> &table, Rolls rolls, int64_t lag) {
   for (int64_t block = 0; block + lag < rolls.count; block += 2 * lag) {
     int64_t end = std::min(block + lag, rolls.count - lag);
     for (int64_t i = block; i < end; ++i)
-      ++table[rolls.outcomes[i] * size_t{kOutcomes} + rolls.outcomes[i + lag]];
+      ++table[rolls.outcomes[i] * static_cast<size_t>(rolls.side) + rolls.outcomes[i + lag]];
   }
 }
 
@@ -35,7 +36,7 @@ double test_lags(Rolls rolls, std::vector<LagTest> &tests, std::vector<uint32_t>
   double smallest = 1;
   for (LagTest &test : tests) {
     fill_table(table, rolls, test.lag);
-    test = test_table(table.data(), test.lag);
+    test = test_table(table.data(), rolls.side, test.lag);
     smallest = std::min(smallest, test.p);
   }
   return smallest;
@@ -49,6 +50,7 @@ struct Tally {
 
 struct Work {
   const std::vector<uint8_t> *outcomes;
+  int side;
   const std::vector<LagTest> *observed;
   double smallest_p; // the data's
   uint64_t seed;
@@ -72,15 +74,15 @@ void permute(const Work &work, int64_t first, int64_t end, Tally &tally) {
   const std::vector<LagTest> &observed = *work.observed;
   std::vector<uint8_t> shuffled;
   std::vector<LagTest> tests = observed;
-  std::vector<uint32_t> table(kPairCells);
+  std::vector<uint32_t> table(static_cast<size_t>(work.side * work.side));
   tally.reached.assign(observed.size(), 0);
   for (int64_t b = first; b < end; ++b) {
     shuffled = *work.outcomes;
     RandomStream stream = random_stream(work.seed, static_cast<uint64_t>(b));
     for (size_t i = shuffled.size(); i > 1; --i)
       std::swap(shuffled[i - 1], shuffled[random_below(stream, static_cast<uint32_t>(i))]);
-    double smallest =
-        test_lags({shuffled.data(), static_cast<int64_t>(shuffled.size())}, tests, table);
+    double smallest = test_lags({shuffled.data(), static_cast<int64_t>(shuffled.size()), work.side},
+                                tests, table);
     for (size_t k = 0; k < tests.size(); ++k)
       tally.reached[k] += tests[k].chi2 >= observed[k].chi2 * (1 - kTieTolerance);
     tally.smaller += smallest <= work.smallest_p * (1 + kTieTolerance);
@@ -117,23 +119,25 @@ Tally permute_all(const Work &work, int64_t samples, unsigned threads) {
 
 } // namespace
 
-Independence independence_by_permutation(const std::vector<uint8_t> &outcomes,
+Independence independence_by_permutation(const std::vector<uint8_t> &outcomes, int side,
                                          const MonteCarlo &mc) {
   Independence result;
   result.rolls = result.analysed = static_cast<int64_t>(outcomes.size());
-  result.permutations = mc.samples;
-  for (int64_t lag = 1; pairs_before(lag, result.rolls) >= kMinPermutedPairs; lag *= 2)
+  result.min_pairs = side;
+  result.verdict.method = Method::kPermutation;
+  result.verdict.draws = mc.samples;
+  for (int64_t lag = 1; pairs_before(lag, result.rolls) >= result.min_pairs; lag *= 2)
     result.lags.push_back({lag});
   if (result.lags.empty()) {
-    result.p = std::numeric_limits<double>::quiet_NaN();
+    set_verdict(result, std::numeric_limits<double>::quiet_NaN());
     return result;
   }
-  Rolls rolls = {outcomes.data(), result.rolls};
-  std::vector<uint32_t> table(kPairCells);
+  Rolls rolls = {outcomes.data(), result.rolls, side};
+  std::vector<uint32_t> table(static_cast<size_t>(side * side));
   result.smallest_p = test_lags(rolls, result.lags, table);
   result.worst = strongest_lag(result.lags);
   fill_table(table, rolls, result.lags[result.worst].lag);
-  result.residuals = pearson_residuals(table.data());
+  result.residuals = pearson_residuals(table.data(), side);
 
   // The verdict's p, (1 + c) / (B + 1), is below kRejectLevel just when
   // c < B / kRejectOdds = kept: when fewer than `kept` permutations have a
@@ -141,12 +145,12 @@ Independence independence_by_permutation(const std::vector<uint8_t> &outcomes,
   // the kept-th lowest of them.
   std::vector<LagTest> observed = result.lags;
   auto kept = static_cast<size_t>(mc.samples / kRejectOdds);
-  Tally tally =
-      permute_all({&outcomes, &observed, result.smallest_p, mc.seed, kept}, mc.samples, mc.threads);
+  Tally tally = permute_all({&outcomes, side, &observed, result.smallest_p, mc.seed, kept},
+                            mc.samples, mc.threads);
   for (size_t k = 0; k < result.lags.size(); ++k)
     result.lags[k].p = simulated_p(tally.reached[k], mc.samples);
-  result.p = simulated_p(tally.smaller, mc.samples);
   if (kept > 0 && tally.lowest.size() == kept)
     result.reject_below = tally.lowest.front() / (1 + kTieTolerance);
+  set_verdict(result, simulated_p(tally.smaller, mc.samples));
   return result;
 }

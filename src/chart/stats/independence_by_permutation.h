@@ -10,16 +10,12 @@
 #include "chart/stats/independence.h"
 #include "chart/stats/monte_carlo.h"
 
-// A lag is tested with at least one pair per row of its table on average.
-constexpr int64_t kMinPermutedPairs = kOutcomes;
-
-// Every lag of `outcomes` (indices 0 to 35, in the order rolled) while it
-// has kMinPermutedPairs pairs, each with its statistic and the share of
-// mc.samples permutations whose statistic at that lag is at least as large;
-// the verdict is the strongest lag by chi-square p (stronger_lag), and its
-// p the share of permutations whose smallest chi-square p over the lags is
-// at most that one; reject_below is the level that a smallest chi-square
-// p must lie below for that share to fall below kRejectLevel. Shared
-// among mc.threads threads; the result is the same for any number of them.
-Independence independence_by_permutation(const std::vector<uint8_t> &outcomes,
+// Every lag of `outcomes` (indices 0 to side - 1, in the order rolled)
+// while it has a pair per row of its table on average, `side` pairs, each with its statistic and
+// the share of mc.samples permutations whose statistic at that lag is at least as large; the
+// verdict is the strongest lag by chi-square p (stronger_lag), and its p the share of permutations
+// whose smallest chi-square p over the lags is at most that one; reject_below is the level that a
+// smallest chi-square p must lie below for that share to fall below kRejectLevel. Shared among
+// mc.threads threads; the result is the same for any number of them.
+Independence independence_by_permutation(const std::vector<uint8_t> &outcomes, int side,
                                          const MonteCarlo &mc);

@@ -1,21 +1,25 @@
-// How many rolls the test of fit against fair dice needs: Pearson's test
-// with 35 degrees of freedom at the 5 % level, asked to reject 80 % of the
-// time. Its statistic then follows the non-central chi-square distribution
-// whose non-centrality is the rolls times the alternative's distance from
-// fair dice, sum over outcomes of (p - 1/36)^2 / (1/36).
+// How many rolls the test of fit against equal chances needs: Pearson's
+// test with the outcomes less one degrees of freedom at the 5 % level,
+// asked to reject 80 % of the time. Its statistic then follows the
+// non-central chi-square distribution whose non-centrality is the rolls
+// times the alternative's distance from equal chances, sum over the K
+// outcomes of (p - 1/K)^2 / (1/K).
 #pragma once
 
 #include <cstdint>
 
-constexpr double kPowerLevel = 0.05; // chance of rejecting fair dice by chance alone
+#include "chart/stats/fit.h"
+
+constexpr double kPowerLevel = 0.05; // chance of rejecting equal chances by chance alone
 constexpr double kPower = 0.8;       // chance of rejecting the alternative
 
 struct Power {
-  int64_t needed = 0;    // the fewest rolls at which the test rejects the generator's
-                         // 911/910 split with kPower
+  int64_t needed = 0;    // the fewest rolls at which the test rejects the alternative
+                         // with kPower
   double detectable = 0; // the smallest d for which, at the rolls given, the test rejects
-                         // dice with one outcome (1 + d)/36 and the others alike with
-                         // kPower; NaN without rolls
+                         // one outcome at (1 + d)/K and the others alike with kPower;
+                         // NaN without rolls
 };
 
-Power power_for(int64_t rolls);
+// The power of the test over as many outcomes as the alternative has.
+Power power_for(int64_t rolls, const Weights &alternative);
