@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "scratch.h"
+#include "programs.h"
 
 #ifndef _WIN32
 #include <poll.h>

@@ -216,14 +216,15 @@ struct Parser {
     Report written = report_from_counts(counts, read.roll_count);
     int row = first_different_row(read, written);
     if (row < kOutcomes)
-      return differs(first_row + static_cast<size_t>(row), row_text(written.rows[row]),
+      return differs(first_row + static_cast<size_t>(row), row_text(counts, read.roll_count, row),
                      sum == rolls ? "" : "; the counts" + add_up);
     if (sum != rolls) {
       error = "the counts of lines " + std::to_string(first_row + 1) + " to " +
               std::to_string(first_row + kOutcomes) + add_up;
       return false;
     }
-    if (!same_totals(read, written)) return differs(lines.size() - 1, totals_text(written));
+    if (!same_totals(read, written))
+      return differs(lines.size() - 1, totals_text(counts, read.roll_count));
     return true;
   }
 };

@@ -8,7 +8,7 @@
 #include "chart/dice.h"
 #include "chart/picture/svg.h"
 #include "chart/read/report_parse.h"
-#include "scratch.h"
+#include "programs.h"
 
 namespace {
 
