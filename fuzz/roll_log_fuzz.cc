@@ -76,7 +76,7 @@ LogRead read(const std::string &head, std::string_view rest, PairCounts *pairs) 
   return log;
 }
 
-std::string counts_text(const int64_t (&counts)[kOutcomes], int64_t rolls) {
+std::string counts_text(const Counts &counts, int64_t rolls) {
   std::string text = std::to_string(rolls) + " rolls:";
   for (int64_t n : counts) text += " " + std::to_string(n);
   return text;
@@ -87,7 +87,8 @@ void check(const LogRead &log, const Plain &plain) {
   if (log.ok != plain.where.empty()) fault("accepted", log.error, plain.where);
   for (char c : log.error)
     if (c < 0x20 || c >= 0x7f) fault("message", log.error, "one printable line");
-  int64_t counts[kOutcomes] = {}, sum = 0;
+  Counts counts(kOutcomes);
+  int64_t sum = 0;
   for (uint8_t roll : plain.rolls) ++counts[roll];
   for (int64_t n : log.counts) sum += n;
   std::string got = counts_text(log.counts, log.rolls);
@@ -118,7 +119,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   plain_read(body, plain);
   // Made once: under the address sanitizer the room a fresh one reserves
   // costs megabytes of shadow writes. Emptied, it is as fresh.
-  static PairCounts pairs = make_pair_counts();
+  static PairCounts pairs = make_pair_counts(kOutcomes);
   pairs.outcomes.clear();
   std::memset(pairs.tables.data(), 0, pairs.tables.size() * sizeof pairs.tables[0]);
   std::string head = entries.substr(0, padding * kRollTextSize);

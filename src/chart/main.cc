@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "chart/dice.h"
+#include "chart/follow.h"
 #include "chart/host_io.h"
 #include "chart/options.h"
 #include "chart/picture/svg.h"
@@ -18,9 +20,10 @@
 #include "chart/read/report_parse.h"
 #include "chart/read/roll_log.h"
 #include "chart/read/run_log.h"
-#include "chart/stats/fit.h"
+#include "chart/stats/anytime_fit.h"
+#include "chart/stats/anytime_independence.h"
 #include "chart/stats/independence.h"
-#include "chart/stats/power.h"
+#include "chart/words/anytime_words.h"
 #include "chart/words/replay_words.h"
 #include "chart/words/shown_name.h"
 #include "chart/words/verdict.h"
@@ -49,6 +52,11 @@ int fail(std::string_view name, std::string_view what, std::string_view where = 
                      std::string(where) + ": " + std::string(what) + "\n";
   std::fputs(line.c_str(), stderr);
   return kExitFailure;
+}
+
+// A log that could not be read: the system's reason, or its bad token.
+int fail_log(const std::string &name, const LogRead &log) {
+  return fail(name, log.error, log.where);
 }
 
 int usage_error(std::string_view what) {
@@ -110,6 +118,32 @@ std::string log_beside(const char *report_path) {
   return std::filesystem::is_regular_file(path, error) ? path.string() : "";
 }
 
+// Each outcome's chance with fair dice, for the e-processes.
+const std::vector<double> &fair_chances() {
+  static const std::vector<double> fair(kOutcomes, 1.0 / kOutcomes);
+  return fair;
+}
+
+// Both e-processes over the rolls in order, into `run` and findings.
+struct AnytimeRun {
+  Anytime fit, order;
+};
+
+void test_as_rolled(const PairCounts &counts, AnytimeRun &run, Findings &findings) {
+  int64_t n = static_cast<int64_t>(counts.outcomes.size());
+  run.fit = anytime_fit_of_rolls(counts.outcomes.data(), n, fair_chances());
+  run.order = anytime_independence_of(counts.outcomes.data(), n, kOutcomes);
+  findings.anytime_fit = &run.fit;
+  findings.anytime_order = &run.order;
+}
+
+// Each roll of a list into the e-process of fit, as it is read.
+bool take_fit_rolls(void *state, const uint8_t *outcomes, size_t n) {
+  auto *process = static_cast<FitProcess *>(state);
+  for (size_t i = 0; i < n; ++i) add_fit_roll(*process, outcomes[i]);
+  return true;
+}
+
 // The report's roll log, named or beside it, held to the replayed run into
 // *match. A log that cannot be read, or a named log that is another run's,
 // is an error; one beside the report that is another run's is left out,
@@ -128,22 +162,33 @@ int check_report_log(const Options &options, const char *report_path, const Repo
   return kExitOk;
 }
 
-std::string summary(const Options &options, const Report &report) {
-  return fit_summary(fit_report(report, options.mc)) +
-         power_summary(power_for(report.total_count, options.mc));
+// The summary's lines, and any after them; findings.anytime_fit is the
+// e-process of fit, of the rolls in order or of the counts alone.
+int write_summary(const Findings &findings, const std::string &after = "") {
+  return write_out(fit_summary(findings.fair, findings.generator) + power_summary(findings.power) +
+                   anytime_summary(*findings.anytime_fit) + after);
 }
 
-int picture(const Options &options, const std::string &name, const Report &report,
-            Findings &findings) {
-  findings.fit = fit_report(report, options.mc);
-  findings.power = power_for(report.total_count, options.mc);
-  return write_out(render_svg(report, name, findings));
+// The report dicestat writes for a list's rolls, whose number fits the
+// report's fields: the grid shows its lines.
+Report report_of_rolls(const Counts &counts, int64_t rolls) {
+  Report report = report_from_counts(counts, static_cast<int32_t>(rolls));
+  report.from_rolls = true;
+  return report;
+}
+
+// The lines of --independence, the e-process's before the verdict's.
+int write_independence(const PairCounts &pairs, int64_t rolls, const MonteCarlo &mc) {
+  Anytime order = anytime_independence_of(pairs.outcomes.data(),
+                                          static_cast<int64_t>(pairs.outcomes.size()), kOutcomes);
+  return write_out(before_last_line(independence_summary(independence_of(pairs, rolls, mc)),
+                                    anytime_summary(order)));
 }
 
 // A report is held to its run, replayed from its seed; the rolls tested
 // for independence are the replay's.
 int report_command(const Options &options, const char *path, const Opened &in,
-                   std::string_view bytes) {
+                   const std::string &bytes) {
   if (bytes.size() > kMaxInputBytes)
     return fail(in.name, "larger than " + std::to_string(kMaxInputBytes) + " bytes; not a report");
   ParseResult parsed = parse_report(bytes);
@@ -152,40 +197,49 @@ int report_command(const Options &options, const char *path, const Opened &in,
   std::string difference = replay_difference(report, replay_counts(report));
   if (!difference.empty()) return fail(in.name, difference);
   Provenance provenance{run_seed(report), run_rolls(report), {}};
-  if (options.mode == Mode::kSummary)
-    return write_out(summary(options, report) + replay_summary(provenance));
+  Counts counts = counts_of(report);
+  if (options.mode == Mode::kSummary) {
+    Findings findings = test_fit(counts, options.mc);
+    Anytime from_counts = anytime_fit_of_counts(counts, fair_chances());
+    findings.anytime_fit = &from_counts;
+    return write_summary(findings, replay_summary(provenance));
+  }
   if (options.mode == Mode::kPicture) {
     int status = check_report_log(options, path, report, &provenance.log);
     if (status != kExitOk) return status;
   }
-  PairCounts pairs = make_pair_counts();
+  PairCounts pairs = make_pair_counts(kOutcomes);
   replay_pairs(report, &pairs);
+  if (options.mode == Mode::kIndependence)
+    return write_independence(pairs, provenance.rolls, options.mc);
+  Findings findings = test_fit(counts, options.mc);
   Independence independence = independence_of(pairs, provenance.rolls, options.mc);
-  if (options.mode == Mode::kIndependence) return write_out(independence_summary(independence));
-  Findings findings;
   findings.independence = &independence;
   findings.provenance = &provenance;
-  return picture(options, in.name, report, findings);
+  AnytimeRun run;
+  test_as_rolled(pairs, run, findings);
+  return write_out(render_svg(report, in.name, findings));
 }
 
 int rolls_command(const Options &options, const Opened &in, const std::string &head) {
   if (options.log_path != nullptr) return usage_error("--log goes with a report, not with rolls");
-  PairCounts pairs = make_pair_counts();
-  bool tested = options.mode != Mode::kSummary;
-  LogRead log = read_roll_log({in.file, head}, tested ? &pairs : nullptr);
-  if (!log.ok) return fail(in.name, log.error, log.where);
+  PairCounts pairs = make_pair_counts(kOutcomes);
+  bool summary = options.mode == Mode::kSummary;
+  // In order: the picture tests the rolls it keeps, the summary each roll as it is read.
+  FitProcess fit = start_fit_process(fair_chances());
+  RollSink sink = {summary ? take_fit_rolls : nullptr, &fit};
+  LogRead log = read_roll_log({in.file, head, sink}, summary ? nullptr : &pairs);
+  if (!log.ok) return fail_log(in.name, log);
   if (log.rolls == 0) return fail(in.name, "no rolls in it");
-  Independence independence;
-  if (tested) independence = independence_of(pairs, log.rolls, options.mc);
-  if (options.mode == Mode::kIndependence) return write_out(independence_summary(independence));
-  int32_t tallies[kOutcomes];
-  for (int i = 0; i < kOutcomes; ++i) tallies[i] = static_cast<int32_t>(log.counts[i]);
-  Report report = report_from_counts(tallies, static_cast<int32_t>(log.rolls));
-  report.from_rolls = true;
-  if (options.mode == Mode::kSummary) return write_out(summary(options, report));
-  Findings findings;
+  if (options.mode == Mode::kIndependence) return write_independence(pairs, log.rolls, options.mc);
+  Findings findings = test_fit(log.counts, options.mc);
+  findings.anytime_fit = &fit.found;
+  if (summary) return write_summary(findings);
+  Independence independence = independence_of(pairs, log.rolls, options.mc);
   findings.independence = &independence;
-  return picture(options, in.name, report, findings);
+  AnytimeRun run;
+  test_as_rolled(pairs, run, findings);
+  return write_out(render_svg(report_of_rolls(log.counts, log.rolls), in.name, findings));
 }
 
 // Any mode's input, a report or a list of rolls, told apart by how they
@@ -219,5 +273,6 @@ int main(int argc, char **argv) {
   if (!options.error.empty()) return usage_error(options.error);
   if (options.help) return write_out(kUsage);
   if (options.version) return write_out("dicestat-chart " DICESTAT_VERSION "\n");
+  if (options.mode == Mode::kFollow) return follow_rolls(options);
   return input_command(options);
 }

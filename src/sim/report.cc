@@ -1,7 +1,17 @@
 #include "sim/report.h"
 
 #include "platform/platform.h"
-#include "sim/share.h"
+#include "sim/statistics_line.h"
+
+namespace {
+
+// A line's text, then its line end.
+void write_line(Stream *stat_file, const char *text, size_t length) {
+  write_block(stat_file, text, length);
+  write_formatted(stat_file, "\n");
+}
+
+} // namespace
 
 void write_report_header(Stream *stat_file, int32_t roll_count, int32_t seed_read) {
   write_formatted(stat_file, "Number of rolls: %d \n", roll_count);
@@ -17,18 +27,14 @@ void write_header_end(Stream *stat_file) {
 }
 
 void write_statistics(Stream *stat_file, int32_t roll_count, const Tallies &tallies) {
-  int32_t total_count = 0;
-  float total_percent = 0; // the running single-precision sum of the shares
+  StatisticsTotals totals;
+  StatisticsLine line;
   for (int i = 0; i < kOutcomes; ++i) {
-    float percent = share_percent(tallies[i], roll_count);
-    write_formatted(stat_file, "%d %d %2.4f %+2.4f", outcome_labels[i], tallies[i],
-                    static_cast<double>(percent), share_deviation(percent));
-    if (share_marked(percent)) write_formatted(stat_file, " !!");
-    write_formatted(stat_file, "\n");
-    total_count += tallies[i];
-    total_percent = add_share(total_percent, percent);
+    format_statistics_line(outcome_labels[i], tallies[i], roll_count, &totals, &line);
+    write_line(stat_file, line.text, line.length);
   }
   write_formatted(stat_file, "\n");
-  write_formatted(stat_file, "Totals: %d %2.4f \n", total_count,
-                  static_cast<double>(total_percent));
+  TotalsLine totals_line;
+  format_totals_line(totals, &totals_line);
+  write_line(stat_file, totals_line.text, totals_line.length);
 }

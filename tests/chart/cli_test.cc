@@ -13,12 +13,16 @@
 #include <vector>
 
 #include "chart/read/report_from_counts.h"
-#include "scratch.h"
+#include "programs.h"
 
 #ifndef _WIN32
+#include <poll.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <csignal>
+#include <cstring>
 #endif
 
 namespace {
@@ -57,18 +61,16 @@ int run_measured(const std::string &command, long *peak_kib) {
 
 // A report in dicestat's own lines for these counts and the header's rolls:
 // what a forger who knows the program's arithmetic writes.
-std::string report_of(const std::string &header, std::vector<int32_t> counts) {
-  int32_t tallies[kOutcomes], rolls = 0;
-  for (int i = 0; i < kOutcomes; ++i) rolls += tallies[i] = counts[i];
-  Report r = report_from_counts(tallies, rolls);
+std::string report_of(const std::string &header, const Counts &counts) {
+  auto rolls = static_cast<int32_t>(rolls_in(counts));
   std::string text = header + "\r\n";
-  for (const ReportRow &row : r.rows) text += row_text(row) + "\r\n";
-  return text + "\r\n" + totals_text(r) + "\r\n";
+  for (int i = 0; i < kOutcomes; ++i) text += row_text(counts, rolls, i) + "\r\n";
+  return text + "\r\n" + totals_text(counts, rolls) + "\r\n";
 }
 
 // The counts of a report's statistics lines.
-std::vector<int32_t> counts_of(const std::string &report) {
-  std::vector<int32_t> counts;
+Counts counts_in(const std::string &report) {
+  Counts counts;
   for (size_t at = report.find("\n11 "); counts.size() < kOutcomes; at = report.find('\n', at + 1))
     counts.push_back(std::atoi(report.c_str() + report.find(' ', at) + 1));
   return counts;
@@ -87,14 +89,14 @@ Outcome run_chart(const std::string &args, const std::string &redirect = "") {
   static const std::string none = dicestat_report("0\n1\n");
   static const std::string negative = dicestat_report("-5\n1\n");
   static const std::string head = "Number of rolls: 36 \r\nSeed: 1 \r\n";
-  std::vector<int32_t> moved = counts_of(million);
+  Counts moved = counts_in(million);
   moved[0] += 2500, moved[1] -= 2500;
   Scratch scratch;
   write_file(scratch.path("statfile.txt"), report);
   write_file(scratch.path("bom.txt"), "\xef\xbb\xbf" + report);
   write_file(scratch.path("forged.txt"),
              report_of("Number of rolls: 1000000 \r\nSeed: 42 \r\n", moved));
-  write_file(scratch.path("ones.txt"), report_of(head, std::vector<int32_t>(kOutcomes, 1)));
+  write_file(scratch.path("ones.txt"), report_of(head, Counts(kOutcomes, 1)));
   std::vector<std::string> rolls;
   for (size_t at = 0; at < log.size(); at += 3) rolls.push_back(log.substr(at, 3));
   std::sort(rolls.begin(), rolls.end());
@@ -239,21 +241,23 @@ TEST(ChartCommand, SummaryAndCaptionGiveBothVerdicts) {
     bool fair_fits;         // p at or above 0.05; else below 10^-9
     const char *fair_words; // in the chart's caption
     const char *detectable; // the percentages as scipy's non-central chi-square gives them
+    const char *anytime;    // the e-value of the counts, as scipy's gammaln gives it
     const char *rolls;      // replayed
   };
   std::vector<Case> cases = {{"million.txt", true, "Consistent with fair dice (p = ",
-                              "one outcome 3.02% more often than 1/36", "1000000"}};
+                              "one outcome 3.02% more often than 1/36", "e=5.737e-45 p=1",
+                              "1000000"}};
 #ifndef DICESTAT_SANITIZED // the longest replay there is: seconds, and more under the sanitizers
   cases.push_back({big, false, "Not fair dice (p below 10\u207b\u2079)",
-                   "one outcome 0.0652% more often than 1/36", "2147483647"});
+                   "one outcome 0.0652% more often than 1/36", "e=7.685e-14 p=1", "2147483647"});
 #endif
   for (const Case &c : cases) {
     std::string summary = run_chart("--summary " + c.file).out;
     std::vector<double> p = summary_p(summary);
     ASSERT_EQ(p.size(), 2u) << c.file;
-    EXPECT_EQ(summary.substr(summary.find("needed:")), power_lines_at(c.detectable) +
-                                                           "replayed: seed 42, " + c.rolls +
-                                                           " rolls, every count as dicestat's\n");
+    EXPECT_EQ(summary.substr(summary.find("needed:")),
+              power_lines_at(c.detectable) + "anytime: " + c.anytime + "\nreplayed: seed 42, " +
+                  c.rolls + " rolls, every count as dicestat's\n");
     EXPECT_TRUE(c.fair_fits ? p[0] >= 0.05 : p[0] < 1e-9) << c.file << ": " << p[0];
     EXPECT_GE(p[1], 0.05) << c.file << ": the generator's own split fits";
     std::string svg = run_chart(c.file).out;
@@ -282,7 +286,7 @@ TEST(ChartCommand, SummaryOfNoRollsOrOfANonReport) {
   for (const char *file : {"none.txt", "negative.txt"})
     EXPECT_EQ(run_chart(std::string("--summary ") + file).out,
               "fair: chi2=nan p=nan\ngenerator: chi2=nan p=nan\n" +
-                  power_lines("none, there were no rolls") +
+                  power_lines("none, there were no rolls") + "anytime: e=1 p=1\n" +
                   "replayed: seed 1, 0 rolls, every count as dicestat's\n")
         << file;
   Outcome o = run_chart("--summary huge.txt");
@@ -336,6 +340,10 @@ std::vector<LagLine> independence_lines(std::string out) {
   char text[160];
   for (std::string line; std::getline(in, line); again += text) {
     LagLine l;
+    if (line.rfind("anytime: e=", 0) == 0 && in.peek() != EOF) { // checked elsewhere
+      std::snprintf(text, sizeof text, "%s\n", line.c_str());
+      continue;
+    }
     if (std::sscanf(line.c_str(), "lag=%lld pairs=%lld chi2=%lf df=%d p=%lf", &l.lag, &l.pairs,
                     &l.chi2, &l.df, &l.p) == 5)
       std::snprintf(text, sizeof text, "lag=%lld pairs=%lld chi2=%.4f df=%d p=%.4g\n", l.lag,
@@ -447,6 +455,10 @@ TEST(ChartCommand, IndependenceOfRollLogs) {
   std::string own = run_chart(shell_quote(logs.path("own/statfile.txt"))).out;
   EXPECT_EQ(count_of(own, " data-lag=\""), 17u);
   EXPECT_EQ(count_of(own, " data-residual=\""), 1296u);
+  // The e-values over the rolls: 500 points or fewer each, and the marks
+  // where independence reached 20 and 1,000.
+  EXPECT_LE(count_of(own, " data-rolls=\""), 2u * 500);
+  EXPECT_EQ(count_of(own, "data-test=\"independence\" data-reached=\""), 2u);
   auto [height, lowest] = height_and_lowest(own);
   EXPECT_LE(lowest, height);
   std::string good = run_chart(shell_quote(logs.path("good.txt"))).out;
@@ -456,7 +468,8 @@ TEST(ChartCommand, IndependenceOfRollLogs) {
       run_chart("").out.find(">The roll log is this run&apos;s log, cut short after 10 rolls<"),
       std::string::npos)
       << "dicefile.txt beside it holds the first 10 of the report's 36 rolls";
-  EXPECT_EQ(run_chart("--independence").out, "independence: chi2=nan p=nan\n")
+  EXPECT_EQ(run_chart("--independence").out,
+            "anytime: e=2.873e-07 p=1\nindependence: chi2=nan p=nan\n")
       << "10 rolls: no lag has pairs enough";
 }
 
@@ -496,7 +509,9 @@ TEST(ChartCommand, ListsOfRollsAreReadAsTheirRolls) {
   EXPECT_EQ(typed.status, 0) << typed.err;
   EXPECT_NE(typed.out.find(">Roll log: 7 rolls<"), std::string::npos);
   EXPECT_EQ(without_title(typed.out), without_title(run_chart("plain.txt").out));
-  EXPECT_EQ(run_chart("--independence lines.txt").out, "independence: chi2=nan p=nan\n");
+  // Two rolls: (1/36^2 + 26/(36 * 38)) / 27 over the likelihood 1/4.
+  EXPECT_EQ(run_chart("--independence lines.txt").out,
+            "anytime: e=0.00293 p=1\nindependence: chi2=nan p=nan\n");
   // A log in dicestat's form that turns into a list after its first piece.
   Scratch logs;
   std::string log = good_log(70000);
@@ -531,7 +546,8 @@ TEST(ChartCommand, FewRollsGetSimulatedPValues) {
     std::string args = "--samples 2000 --independence " + shell_quote(lists.path(list));
     std::string out = run_chart(args).out;
     EXPECT_EQ(out, run_chart(args).out) << list << ": the same p on every run";
-    EXPECT_EQ(count_of(out, " (Monte Carlo, 2000 permutations)\n"), count_of(out, "\n")) << out;
+    EXPECT_EQ(count_of(out, " (Monte Carlo, 2000 permutations)\n"), count_of(out, "\n") - 1)
+        << out << ": all but the anytime line";
     double p = std::strtod(out.c_str() + out.rfind(" p=") + 3, nullptr);
     // Rejected at the level of "Not independent", or not.
     EXPECT_EQ(p < 0.001, list[0] == 's') << list << ": " << out;
@@ -539,6 +555,87 @@ TEST(ChartCommand, FewRollsGetSimulatedPValues) {
   std::string summary = run_chart("--summary typed.txt").out;
   EXPECT_EQ(count_of(summary, " (Monte Carlo, 10000 samples)\n"), 3u) << "power too" << summary;
   EXPECT_EQ(count_of(run_chart("--summary --samples 1001 typed.txt").out, " 1001 samples)"), 3u);
+}
+
+// The chart run with --follow and these arguments, its standard input and
+// output on pipes.
+struct Following {
+  pid_t pid;
+  int in, out;
+};
+
+Following start_follow(const std::string &file) {
+  int in[2], out[2];
+  if (pipe(in) != 0 || pipe(out) != 0) return {-1, -1, -1};
+  pid_t pid = fork();
+  if (pid == 0) {
+    dup2(in[0], 0), dup2(out[1], 1);
+    close(in[1]), close(out[0]);
+    execl(CHART_BINARY, CHART_BINARY, "--follow", file.c_str(), static_cast<char *>(nullptr));
+    _exit(127);
+  }
+  close(in[0]), close(out[1]);
+  return {pid, in[1], out[0]};
+}
+
+// What it writes until `lines` lines have come, or 10 seconds have passed.
+std::string answer(const Following &f, size_t lines) {
+  std::string text;
+  char buf[4096];
+  while (count_of(text, "\n") < lines) {
+    pollfd one = {f.out, POLLIN, 0};
+    if (poll(&one, 1, 10000) <= 0) break;
+    ssize_t n = read(f.out, buf, sizeof buf);
+    if (n <= 0) break;
+    text.append(buf, static_cast<size_t>(n));
+  }
+  return text;
+}
+
+TEST(ChartCommand, FollowAnswersEachLineAsItComes) {
+  // Each line is written only once the one before has been answered; the
+  // e-values are scipy's for 3, 4 and 6 rolls of outcome 11.
+  const std::string kValid = ", valid however often you looked\n";
+  const std::string kSix = "rolls=6 fit: e=1234 p=0.0008106 independence: e=2.003e-06 p=1\n";
+  struct Step {
+    const char *line; // written to it; null: the end of input, or Ctrl-C
+    std::string answer;
+  };
+  const std::vector<Step> steps = {
+      {"11 11 11\n", "rolls=3 fit: e=4.538 p=0.2203 independence: e=0.0002583 p=1\n"},
+      {"11\n", "rolls=4 fit: e=21.68 p=0.04612 independence: e=4.276e-05 p=1\nafter 4 rolls: "
+               "doubtful as fair dice at the 0.05 level" +
+                   kValid},
+      {"# a comment, then two rolls\n11 11\n",
+       "rolls=4 fit: e=21.68 p=0.04612 independence: e=4.276e-05 p=1\n" + kSix +
+           "after 6 rolls: not fair dice at the 0.001 level" + kValid},
+      {nullptr, kSix + "fit: after 6 rolls: not fair dice at the 0.001 level" + kValid +
+                    "independence: consistent with independent rolls after 6 rolls" + kValid},
+  };
+  Scratch scratch;
+  std::string grows = scratch.path("grows.txt");
+  for (bool from_file : {false, true}) {
+    write_file(grows, "");
+    Following f = start_follow(from_file ? grows : "-");
+    ASSERT_GT(f.pid, 0);
+    for (const Step &step : steps) {
+      if (step.line == nullptr && from_file)
+        kill(f.pid, SIGINT); // a file that grows has no end
+      else if (step.line == nullptr)
+        close(f.in);
+      else if (from_file)
+        run_shell("printf '%s' " + shell_quote(step.line) + " >>" + shell_quote(grows));
+      else
+        EXPECT_GT(write(f.in, step.line, std::strlen(step.line)), 0);
+      EXPECT_EQ(answer(f, count_of(step.answer, "\n")), step.answer)
+          << (from_file ? "file" : "pipe") << ", after " << (step.line ? step.line : "the end");
+    }
+    int status = 0;
+    waitpid(f.pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    if (from_file) close(f.in);
+    close(f.out);
+  }
 }
 
 #endif // _WIN32

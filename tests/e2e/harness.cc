@@ -13,7 +13,8 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
+
+#include "support/scratch.h"
 
 extern char **environ;
 
@@ -60,22 +61,6 @@ std::vector<std::string> child_environment(const EnvChanges &changes) {
   for (const auto &change : changes)
     if (change.second) entries.push_back(change.first + "=" + *change.second);
   return entries;
-}
-
-std::string make_scratch_dir() {
-  const char *tmp = getenv("TMPDIR");
-  std::string name = std::string(tmp && *tmp ? tmp : "/tmp") + "/dicestat-e2e-XXXXXX";
-  if (mkdtemp(name.data())) return name;
-  ADD_FAILURE() << "mkdtemp " << name << ": " << errno_text();
-  return "";
-}
-
-void remove_scratch_dir(const std::string &dir) {
-  // A test may have taken away write permission; give it back first. Links
-  // are removed, not followed: a link to /dev/full goes, not the device.
-  chmod(dir.c_str(), 0700);
-  std::error_code ignored;
-  std::filesystem::remove_all(dir, ignored);
 }
 
 // The usual interactive modes, spelled out so that the tests do not depend
@@ -268,7 +253,7 @@ Session::~Session() {
 
 bool session_start(Session *s, const RunOptions &options) {
   prepare_test_process();
-  s->dir = make_scratch_dir();
+  s->dir = make_scratch_dir("dicestat-e2e");
   if (s->dir.empty()) return false;
   if (options.prepare) options.prepare(s->dir);
   if (::testing::Test::HasFatalFailure()) return false;

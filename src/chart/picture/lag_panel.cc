@@ -71,11 +71,7 @@ void draw_bars(Svg &svg, int plot_top, int plot_bottom, const Independence &test
     double d = decades(lag.p);
     int h = std::max(height_of(d), 1);
     int x = kPlotLeft + k * slot + (slot - width) / 2;
-    // Past the line, or on it when permutations that reach the same p are
-    // told apart by how far out the lag lies, and the verdict rejects.
-    bool rejects = lag.p < test.reject_below ||
-                   (static_cast<size_t>(k) == test.worst && test.p < kRejectLevel);
-    std::string fill = rejects ? hex(kMoreColour) : kGrey;
+    std::string fill = lag.rejects ? hex(kMoreColour) : kGrey;
     svg << "<rect x=\"" << x << "\" y=\"" << plot_bottom - h << "\" width=\"" << width
         << "\" height=\"" << h << "\" fill=\"" << fill << "\" data-lag=\""
         << std::to_string(lag.lag) << "\" data-p=\"" << p_number(lag.p) << "\"><title>"
@@ -94,10 +90,10 @@ void draw_bars(Svg &svg, int plot_top, int plot_bottom, const Independence &test
 // What the line stands for.
 std::string line_words(const Independence &test) {
   std::string level = p_digits(test.reject_below);
-  if (test.permutations == 0)
+  if (test.verdict.method == Method::kAsymptotic)
     return "The line: p = " + fixed(kRejectLevel, 3) + " / " + std::to_string(test.lags.size()) +
            " lags = " + level + "; past it the verdict rejects";
-  std::string shuffles = grouped(test.permutations) + " shuffles";
+  std::string shuffles = grouped(test.verdict.draws) + " shuffles";
   if (test.reject_below == 0) return "p from " + shuffles + ", too few to reject";
   return "p from " + shuffles + "; past the line, p = " + level + ", they reject";
 }

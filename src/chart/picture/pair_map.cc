@@ -58,10 +58,10 @@ int draw_pair_map(Svg &svg, int top, const Independence &test) {
   std::string apart = grouped(test.lags[test.worst].lag);
   // Where the pairs are too few for chi-square, nearly every cell expects
   // less than one pair, and every pair that came up would look surprising.
-  if (test.permutations != 0) {
+  if (test.verdict.method == Method::kPermutation) {
     svg.text(kPlotLeft, top, 12, faint,
-             "No map of the pairs " + apart + " apart: too few of them for " + grouped(kPairCells) +
-                 " cells");
+             "No map of the pairs " + apart + " apart: too few of them for " +
+                 grouped(kOutcomes * kOutcomes) + " cells");
     return top;
   }
   svg.text(kPlotLeft, top, 14, "font-weight=\"bold\"",

@@ -3,8 +3,10 @@
 #include <cmath>
 #include <vector>
 
+#include "chart/picture/anytime_panel.h"
 #include "chart/picture/lag_panel.h"
 #include "chart/picture/pair_map.h"
+#include "chart/words/anytime_words.h"
 #include "chart/words/number_words.h"
 #include "chart/words/replay_words.h"
 #include "sim/share.h"
@@ -93,9 +95,9 @@ void draw_cell(Svg &svg, int top, int index, const ReportRow &row, double z) {
 }
 
 // The grid and its axes from `top`; returns the y below the grid.
-int draw_grid(Svg &svg, int top, const Report &report, const Fit &fit) {
+int draw_grid(Svg &svg, int top, const Report &report, const std::vector<double> &z) {
   draw_axes(svg, top);
-  for (int i = 0; i < kOutcomes; ++i) draw_cell(svg, top, i, report.rows[i], fit.z[i]);
+  for (int i = 0; i < kOutcomes; ++i) draw_cell(svg, top, i, report.rows[i], z[i]);
   return top + kPlotWidth;
 }
 
@@ -160,9 +162,11 @@ std::vector<CaptionLine> caption_lines(const Report &r, const Findings &findings
                                : std::to_string(marked) + " of " + std::to_string(kOutcomes) +
                                      " outcomes outside the band, marked !!",
                    13, kPlain});
-  std::vector<FitWords> verdicts = fit_words(findings.fit);
+  std::vector<FitWords> verdicts = fit_words(findings.fair, findings.generator);
   for (const FitWords &words : independence_words(findings.independence)) verdicts.push_back(words);
   verdicts.push_back(power_words(findings.power, r.total_count));
+  if (findings.anytime_fit != nullptr)
+    verdicts.push_back(anytime_words(*findings.anytime_fit, findings.anytime_order));
   add_words(lines, verdicts);
   return lines;
 }
@@ -181,9 +185,9 @@ int draw_caption(Svg &svg, int y, const Report &r, const Findings &findings) {
 int draw_body(Svg &svg, const Report &report, const Findings &findings) {
   define_residual_gradient(svg);
   int y = draw_headline(svg, findings);
-  y = draw_grid(svg, y + kGridBelowText, report, findings.fit);
+  y = draw_grid(svg, y + kGridBelowText, report, findings.z);
   bool any_nan = false;
-  for (double z : findings.fit.z) any_nan = any_nan || std::isnan(z);
+  for (double z : findings.z) any_nan = any_nan || std::isnan(z);
   y = draw_legend(svg, y + kSectionGap, any_nan);
   y = draw_caption(svg, y + kSectionGap, report, findings);
   const Independence *test = findings.independence;
@@ -191,6 +195,8 @@ int draw_body(Svg &svg, const Report &report, const Findings &findings) {
     y = draw_lag_panel(svg, y + kSectionGap, *test);
     y = draw_pair_map(svg, y + kSectionGap, *test);
   }
+  if (findings.anytime_order != nullptr && findings.anytime_fit->rolls > 0)
+    y = draw_anytime_panel(svg, y + kSectionGap, *findings.anytime_fit, *findings.anytime_order);
   return y + kBottomMargin;
 }
 

@@ -33,15 +33,14 @@ Tallies replay_counts(const Report &report) {
 }
 
 std::string replay_difference(const Report &report, const Tallies &replayed) {
+  Counts read = counts_of(report), run(replayed.begin(), replayed.end());
   int i = 0;
-  while (i < kOutcomes && report.rows[i].count == replayed[i]) ++i;
+  while (i < kOutcomes && read[i] == run[i]) ++i;
   if (i == kOutcomes) return "";
-  int32_t counts[kOutcomes];
-  std::copy(replayed.begin(), replayed.end(), counts);
-  Report run = report_from_counts(counts, report.roll_count);
   return "line " + std::to_string(report_row_line(report, i)) + ": reads \"" +
-         row_text(report.rows[i]) + "\", dicestat's run of seed " +
-         std::to_string(run_seed(report)) + " writes \"" + row_text(run.rows[i]) + "\"";
+         row_text(read, report.roll_count, i) + "\", dicestat's run of seed " +
+         std::to_string(run_seed(report)) + " writes \"" + row_text(run, report.roll_count, i) +
+         "\"";
 }
 
 void replay_pairs(const Report &report, PairCounts *pairs) {

@@ -1,46 +1,66 @@
 #include "chart/read/report_from_counts.h"
 
-#include "platform/format/fixed_point.h"
-#include "sim/share.h"
+#include "sim/statistics_line.h"
 
 namespace {
 
-// The text of value as the report writes it, into text, and the value as a
-// reader of that text gets it, returned: what the report says, not more.
-double fixed4(double value, bool plus_sign, std::string &text) {
-  char digits[kFixedTextMax];
-  text.assign(digits, format_fixed4(value, plus_sign, digits));
+// The text of a field, and the value as a reader of that text gets it:
+// what the report says, not more.
+double field(const char *text, TextSpan span, bool plus_sign, std::string &field_text) {
+  field_text.assign(text + span.at, span.length);
   double written = 0;
-  read_fixed(text, plus_sign, written);
+  read_fixed(field_text, plus_sign, written);
   return written;
+}
+
+// Each statistics line in turn, handed to each(outcome, line), summed into
+// totals; then the totals line.
+template <typename Each>
+TotalsLine statistics_lines(const Counts &counts, int32_t roll_count, StatisticsTotals &totals,
+                            Each each) {
+  StatisticsLine line;
+  for (int i = 0; i < kOutcomes; ++i) {
+    format_statistics_line(outcome_labels[i], static_cast<int32_t>(counts[i]), roll_count, &totals,
+                           &line);
+    each(i, line);
+  }
+  TotalsLine totals_line;
+  format_totals_line(totals, &totals_line);
+  return totals_line;
 }
 
 } // namespace
 
-Report report_from_counts(const int32_t (&counts)[kOutcomes], int32_t roll_count) {
+Report report_from_counts(const Counts &counts, int32_t roll_count) {
   Report report;
   report.roll_count = roll_count;
-  float total_share = 0; // summed in single precision, as the report sums it
-  for (int i = 0; i < kOutcomes; ++i) {
-    ReportRow &row = report.rows[i];
-    float percent = share_percent(counts[i], roll_count);
-    row.label = outcome_labels[i];
-    row.count = counts[i];
-    row.share = fixed4(static_cast<double>(percent), false, row.share_text);
-    row.deviation = fixed4(share_deviation(percent), true, row.deviation_text);
-    row.marked = share_marked(percent);
-    report.total_count += counts[i];
-    total_share = add_share(total_share, percent);
-  }
-  report.total_share = fixed4(static_cast<double>(total_share), false, report.total_share_text);
+  StatisticsTotals sums;
+  TotalsLine totals =
+      statistics_lines(counts, roll_count, sums, [&](int i, const StatisticsLine &line) {
+        ReportRow &row = report.rows[i];
+        row.label = outcome_labels[i];
+        row.count = static_cast<int32_t>(counts[i]);
+        row.share = field(line.text, line.share, false, row.share_text);
+        row.deviation = field(line.text, line.deviation, true, row.deviation_text);
+        row.marked = line.marked;
+      });
+  report.total_count = sums.count;
+  report.total_share = field(totals.text, totals.share, false, report.total_share_text);
   return report;
 }
 
-std::string row_text(const ReportRow &row) {
-  return std::to_string(row.label) + " " + std::to_string(row.count) + " " + row.share_text + " " +
-         row.deviation_text + (row.marked ? " !!" : "");
+std::string row_text(const Counts &counts, int32_t roll_count, int outcome) {
+  std::string text;
+  StatisticsTotals sums;
+  statistics_lines(counts, roll_count, sums, [&](int i, const StatisticsLine &line) {
+    if (i == outcome) text.assign(line.text, line.length);
+  });
+  return text;
 }
 
-std::string totals_text(const Report &report) {
-  return "Totals: " + std::to_string(report.total_count) + " " + report.total_share_text + " ";
+std::string totals_text(const Counts &counts, int32_t roll_count) {
+  StatisticsTotals sums;
+  TotalsLine totals =
+      statistics_lines(counts, roll_count, sums, [](int, const StatisticsLine &) {});
+  return std::string(totals.text, totals.length);
 }

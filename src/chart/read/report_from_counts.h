@@ -1,7 +1,6 @@
-// The statistics lines of a report from 36 counts and the rolls made, worked
-// out as dicestat works them out, with its own share arithmetic and number
-// conversion: so a chart drawn from a roll log shows the very text the run's
-// report holds.
+// The statistics lines of a report from 36 counts and the rolls made, as
+// dicestat writes them (sim/statistics_line.h): so a chart drawn from a roll
+// log shows the very text the run's report holds.
 #pragma once
 
 #include <cstdint>
@@ -9,12 +8,13 @@
 #include "chart/read/report_parse.h"
 
 // The 36 rows and the totals of the report of a run asked for `roll_count`
-// rolls (possibly 0 or negative) that counted `counts`; roll_count as given.
+// rolls (possibly 0 or negative) that counted `counts`, kOutcomes of them,
+// each within a report's fields; roll_count as given.
 // The numbers are those of the report's text, as parse_report reads them.
 // The header's seed and clock fields are left as they are.
-Report report_from_counts(const int32_t (&counts)[kOutcomes], int32_t roll_count);
+Report report_from_counts(const Counts &counts, int32_t roll_count);
 
-// A statistics line and the totals line as dicestat writes them, without
-// the line end.
-std::string row_text(const ReportRow &row);
-std::string totals_text(const Report &report);
+// Statistics line `outcome` and the totals line of that report, as dicestat
+// writes them, without the line end.
+std::string row_text(const Counts &counts, int32_t roll_count, int outcome);
+std::string totals_text(const Counts &counts, int32_t roll_count);

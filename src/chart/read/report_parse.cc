@@ -200,12 +200,8 @@ struct Parser {
   // whole line rewritten: which one cannot be told, and the message says
   // only that the counts do not add up.
   bool matches_program(const Report &read) {
-    int32_t counts[kOutcomes];
-    int64_t sum = 0;
-    for (int i = 0; i < kOutcomes; ++i) {
-      counts[i] = read.rows[i].count;
-      sum += counts[i];
-    }
+    Counts counts = counts_of(read);
+    int64_t sum = rolls_in(counts);
     int64_t rolls = read.roll_count > 0 ? read.roll_count : 0;
     std::string add_up = " add up to " + std::to_string(sum) + ", not to the " +
                          std::to_string(rolls) + " rolls of line 1";
@@ -220,14 +216,15 @@ struct Parser {
     Report written = report_from_counts(counts, read.roll_count);
     int row = first_different_row(read, written);
     if (row < kOutcomes)
-      return differs(first_row + static_cast<size_t>(row), row_text(written.rows[row]),
+      return differs(first_row + static_cast<size_t>(row), row_text(counts, read.roll_count, row),
                      sum == rolls ? "" : "; the counts" + add_up);
     if (sum != rolls) {
       error = "the counts of lines " + std::to_string(first_row + 1) + " to " +
               std::to_string(first_row + kOutcomes) + add_up;
       return false;
     }
-    if (!same_totals(read, written)) return differs(lines.size() - 1, totals_text(written));
+    if (!same_totals(read, written))
+      return differs(lines.size() - 1, totals_text(counts, read.roll_count));
     return true;
   }
 };
@@ -301,4 +298,10 @@ ParseResult parse_report(std::string_view bytes) {
   result.ok = ok;
   if (!ok) result.error = p.error;
   return result;
+}
+
+Counts counts_of(const Report &report) {
+  Counts counts;
+  for (const ReportRow &row : report.rows) counts.push_back(row.count);
+  return counts;
 }

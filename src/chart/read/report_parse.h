@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "chart/stats/counts.h"
 #include "sim/file_facts.h"
 
 struct ReportRow {
@@ -52,3 +53,6 @@ int report_row_line(const Report &report, int i);
 // statistics line and the totals must read as the program writes them for
 // the counts and the rolls of line 1 (report_from_counts.h).
 ParseResult parse_report(std::string_view bytes);
+
+// The report's counts, in label order.
+Counts counts_of(const Report &report);

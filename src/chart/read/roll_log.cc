@@ -39,7 +39,6 @@ size_t good_entries(const unsigned char *text, size_t count) {
 struct Reader {
   LogSource source;
   PairCounts *pairs;
-  RollSink sink;
   LogRead log;
   bool listing = false; // past dicestat's form: the rest is read as a list
   bool taken = true;    // the sink wants more
@@ -55,8 +54,9 @@ struct Reader {
   }
 
   void count(const uint8_t *rolls, size_t n) {
-    if (sink.take != nullptr && n > 0) taken = taken && sink.take(sink.context, rolls, n);
     for (size_t k = 0; k < n; ++k) ++log.counts[rolls[k]];
+    if (source.sink.take != nullptr && n > 0)
+      taken = source.sink.take(source.sink.state, rolls, n) && taken;
     int64_t before = log.rolls;
     log.rolls += static_cast<int64_t>(n);
     if (pairs == nullptr || before >= kMaxAnalysedRolls) return;
@@ -89,8 +89,8 @@ struct Reader {
 
 } // namespace
 
-LogRead read_roll_log(LogSource source, PairCounts *pairs, RollSink sink) {
-  Reader reader{source, pairs, sink, {}, false, true, {}};
+LogRead read_roll_log(LogSource source, PairCounts *pairs) {
+  Reader reader{source, pairs, {}, false, true, {}};
   std::unique_ptr<unsigned char[]> text(new unsigned char[kPieceBytes]);
   std::unique_ptr<uint8_t[]> rolls(new uint8_t[kPieceBytes + 1]);
   LogRead &log = reader.log;

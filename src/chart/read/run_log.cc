@@ -72,7 +72,8 @@ LogMatch match_run_log(LogSource source, const Report &report) {
   Comparison c;
   c.generator = run_generator(report);
   c.run_rolls = run_rolls(report);
-  LogRead log = read_roll_log(source, nullptr, {compare, &c});
+  source.sink = {compare, &c};
+  LogRead log = read_roll_log(source, nullptr);
   bool cut = !c.differs && !log.ok && log.cut_face != 0 && cut_inside_label(c, log.cut_face);
   LogMatch match;
   if (!c.differs && !log.ok && !cut) {

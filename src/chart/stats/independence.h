@@ -3,36 +3,42 @@
 // chi-square distribution; with fewer, from permutations of the rolls.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
 #include "chart/stats/monte_carlo.h"
 #include "chart/stats/pair_counts.h"
+#include "chart/stats/record.h"
 
-// A lag is tested only with at least five pairs per cell on average.
-constexpr int64_t kMinPairs = 5 * kPairCells;
+// A lag is tested by the chi-square distribution only with at least this
+// many pairs per cell of its table on average.
+constexpr int64_t kMinPairsPerCell = 5;
 
 struct LagTest {
-  int64_t lag = 0;   // distance between the two rolls of a pair
-  int64_t pairs = 0; // pairs in the table
-  double chi2 = 0;   // Pearson's statistic over the non-empty rows and columns
-  int df = 0;        // (rows - 1)(columns - 1) over those
-  double p = 0;      // chance of a statistic at least this large: the chi-square
-                     // distribution's, or its rank among the permutations' (with the
-                     // data's) at this lag; the lags are ordered by it
-  double chi2_p = 0; // the chi-square distribution's
+  int64_t lag = 0;      // distance between the two rolls of a pair
+  int64_t pairs = 0;    // pairs in the table
+  double chi2 = 0;      // Pearson's statistic over the non-empty rows and columns
+  int df = 0;           // (rows - 1)(columns - 1) over those
+  double p = 0;         // chance of a statistic at least this large: the chi-square
+                        // distribution's, or its rank among the permutations' (with the
+                        // data's) at this lag; the lags are ordered by it
+  double chi2_p = 0;    // the chi-square distribution's
+  bool rejects = false; // p alone makes the verdict reject: it lies below reject_below, or
+                        // on it for the worst lag of a verdict that rejects
 };
 
 struct Independence {
   int64_t rolls = 0;             // in the log
   int64_t analysed = 0;          // the first rolls, at most kMaxAnalysedRolls
+  int64_t min_pairs = 0;         // pairs a lag needs to be tested
   std::vector<LagTest> lags;     // the lags tested, 1 first, each twice the one before
   size_t worst = 0;              // the strongest lag (stronger_lag below)
-  double p = 0;                  // its p times the lags tested, at most 1, or with permutations the
-                                 // share of them whose smallest p over the lags is at most its
-                                 // (single-step min-p); NaN when no lag was tested
-  int64_t permutations = 0;      // behind every p, or that would have been had a lag been
-                                 // tested; 0 when each p is the chi-square distribution's
+  Record verdict;                // the worst lag's statistic and degrees of freedom; p is its
+                                 // p times the lags tested, at most 1, or with permutations
+                                 // the share of them whose smallest p over the lags is at
+                                 // most its (single-step min-p); NaN when no lag was tested.
+                                 // Its method and draws are set even then.
   double smallest_p = 0;         // with permutations: the worst lag's p, the statistic that the
                                  // verdict's p is found for
   double reject_below = 0;       // a lag whose p is below this makes the verdict's p fall below
@@ -41,7 +47,7 @@ struct Independence {
                                  // can
   std::vector<double> residuals; // the worst lag's table as Pearson residuals,
                                  // (observed - expected) / sqrt(expected), first roll's
-                                 // outcome * 36 + second roll's; NaN in an empty row or
+                                 // outcome * K + second roll's; NaN in an empty row or
                                  // column; empty when no lag was tested
 };
 
@@ -55,15 +61,22 @@ bool stronger_lag(const LagTest &a, const LagTest &b);
 // The index of the strongest of lags, not empty; the first among equals.
 size_t strongest_lag(const std::vector<LagTest> &lags);
 
-// The Pearson residuals of a table (see Independence::residuals).
-std::vector<double> pearson_residuals(const uint32_t *table);
+// The Pearson residuals of a side x side table (see Independence::residuals).
+std::vector<double> pearson_residuals(const uint32_t *table, int side);
 
-// The test of one table; `pairs` and the statistic are 0 for an empty table.
-LagTest test_table(const uint32_t *table, int64_t lag);
+// The test of one side x side table; `pairs` and the statistic are 0 for an
+// empty table.
+LagTest test_table(const uint32_t *table, int side, int64_t lag);
 
-// Every lag of the counts while it has kMinPairs pairs.
+// The verdict of result, whose method, draws, worst lag and reject_below
+// are set, with p: the worst lag's statistic, or NaN when no lag was
+// tested; and which lags reject.
+void set_verdict(Independence &result, double p);
+
+// Every lag of the counts while it has kMinPairsPerCell pairs per cell.
 Independence test_independence(const PairCounts &counts, int64_t rolls);
 
 // The test of counts.outcomes, all the rolls of a log: as test_independence
-// when lag 1 has kMinPairs pairs, else by permutations (permutation_test.h).
+// when lag 1 has pairs enough, else by permutations
+// (independence_by_permutation.h).
 Independence independence_of(const PairCounts &counts, int64_t rolls, const MonteCarlo &mc);

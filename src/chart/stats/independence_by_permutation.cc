@@ -17,6 +17,7 @@ constexpr double kTieTolerance = 64 * std::numeric_limits<double>::epsilon();
 struct Rolls {
   const uint8_t *outcomes;
   int64_t count;
+  int side; // the outcomes a roll can have
 };
 
 // The table of a lag's pairs, (i, i + lag) for i mod 2 lag < lag.
@@ -25,23 +26,24 @@ void fill_table(std::vector<uint32_t> &table, Rolls rolls, int64_t lag) {
   for (int64_t block = 0; block + lag < rolls.count; block += 2 * lag) {
     int64_t end = std::min(block + lag, rolls.count - lag);
     for (int64_t i = block; i < end; ++i)
-      ++table[rolls.outcomes[i] * size_t{kOutcomes} + rolls.outcomes[i + lag]];
+      ++table[rolls.outcomes[i] * static_cast<size_t>(rolls.side) + rolls.outcomes[i + lag]];
   }
 }
 
 // The test of each lag of `tests`, in place; returns the smallest chi-square p.
 double test_lags(Rolls rolls, std::vector<LagTest> &tests, std::vector<uint32_t> &table) {
-  double least = 1;
+  double smallest = 1;
   for (LagTest &test : tests) {
     fill_table(table, rolls, test.lag);
-    test = test_table(table.data(), test.lag);
-    least = std::min(least, test.chi2_p);
+    test = test_table(table.data(), rolls.side, test.lag);
+    smallest = std::min(smallest, test.chi2_p);
   }
-  return least;
+  return smallest;
 }
 
 struct Work {
   const std::vector<uint8_t> *outcomes;
+  int side;
   const std::vector<LagTest> *observed;
   uint64_t seed;
   int64_t samples;
@@ -54,17 +56,17 @@ struct Work {
 void permute(const Work &work, int64_t first, int64_t end) {
   std::vector<uint8_t> shuffled;
   std::vector<LagTest> tests = *work.observed;
-  std::vector<uint32_t> table(kPairCells);
+  std::vector<uint32_t> table(static_cast<size_t>(work.side * work.side));
+  auto samples = static_cast<size_t>(work.samples);
   for (int64_t b = first; b < end; ++b) {
     shuffled = *work.outcomes;
     RandomStream stream = random_stream(work.seed, static_cast<uint64_t>(b));
     for (size_t i = shuffled.size(); i > 1; --i)
       std::swap(shuffled[i - 1], shuffled[random_below(stream, static_cast<uint32_t>(i))]);
-    (*work.least)[static_cast<size_t>(b)] =
-        test_lags({shuffled.data(), static_cast<int64_t>(shuffled.size())}, tests, table);
-    for (size_t k = 0; k < tests.size(); ++k)
-      (*work.statistics)[k * static_cast<size_t>(work.samples) + static_cast<size_t>(b)] =
-          tests[k].chi2;
+    auto at = static_cast<size_t>(b);
+    (*work.least)[at] = test_lags(
+        {shuffled.data(), static_cast<int64_t>(shuffled.size()), work.side}, tests, table);
+    for (size_t k = 0; k < tests.size(); ++k) (*work.statistics)[k * samples + at] = tests[k].chi2;
   }
 }
 
@@ -97,7 +99,7 @@ int64_t at_least(double x, double data, const std::vector<double> &sorted) {
 
 // How extreme the data or a permutation is over all lags: its smallest p,
 // in whole numbers as the numerator of (values at least it) / (B + 1) at
-// its lag, and, as that can only be as small as 1, where several have
+// its lag, and, as that can be no smaller than 1, where several have
 // p = 1 / (B + 1) at some lag, its smallest chi-square p: how far out it
 // lies there. Both are the same functions of the data and of every
 // permutation, so the data's rank among them is a valid p.
@@ -138,50 +140,55 @@ MinP min_p(const std::vector<LagTest> &observed, const std::vector<double> &stat
   return m;
 }
 
+// The verdict's p, (1 + c) / (B + 1), is below kRejectLevel just when c <
+// B / kRejectOdds = kept: when the data is more extreme than the kept-th
+// most extreme permutation, whose smallest p draws the line.
+double reject_level(std::vector<Extremity> &permuted, int64_t samples) {
+  auto kept = static_cast<size_t>(samples / kRejectOdds);
+  if (kept == 0) return 0;
+  auto line = permuted.begin() + static_cast<std::ptrdiff_t>(kept - 1);
+  std::nth_element(permuted.begin(), line, permuted.end(),
+                   [](const Extremity &x, const Extremity &y) {
+                     return x.rank < y.rank || (x.rank == y.rank && x.least < y.least);
+                   });
+  return static_cast<double>(line->rank) / (static_cast<double>(samples) + 1);
+}
+
 } // namespace
 
-Independence independence_by_permutation(const std::vector<uint8_t> &outcomes,
+Independence independence_by_permutation(const std::vector<uint8_t> &outcomes, int side,
                                          const MonteCarlo &mc) {
   Independence result;
   result.rolls = result.analysed = static_cast<int64_t>(outcomes.size());
-  result.permutations = mc.samples;
-  for (int64_t lag = 1; pairs_before(lag, result.rolls) >= kMinPermutedPairs; lag *= 2)
+  result.min_pairs = side;
+  result.verdict.method = Method::kPermutation;
+  result.verdict.draws = mc.samples;
+  for (int64_t lag = 1; pairs_before(lag, result.rolls) >= result.min_pairs; lag *= 2)
     result.lags.push_back({lag});
   if (result.lags.empty()) {
-    result.p = std::numeric_limits<double>::quiet_NaN();
+    set_verdict(result, std::numeric_limits<double>::quiet_NaN());
     return result;
   }
-  Rolls rolls = {outcomes.data(), result.rolls};
-  std::vector<uint32_t> table(kPairCells);
+  Rolls rolls = {outcomes.data(), result.rolls, side};
+  std::vector<uint32_t> table(static_cast<size_t>(side * side));
   double least = test_lags(rolls, result.lags, table);
 
   auto samples = static_cast<size_t>(mc.samples);
   std::vector<double> statistics(result.lags.size() * samples), least_permuted(samples);
-  permute_all({&outcomes, &result.lags, mc.seed, mc.samples, &statistics, &least_permuted},
+  permute_all({&outcomes, side, &result.lags, mc.seed, mc.samples, &statistics, &least_permuted},
               mc.threads);
   MinP m = min_p(result.lags, statistics, least_permuted, mc.samples);
   double room = static_cast<double>(mc.samples) + 1;
   for (size_t k = 0; k < result.lags.size(); ++k) result.lags[k].p = m.data[k] / room;
   result.worst = strongest_lag(result.lags);
   result.smallest_p = result.lags[result.worst].p;
+  fill_table(table, rolls, result.lags[result.worst].lag);
+  result.residuals = pearson_residuals(table.data(), side);
+
   Extremity data = {*std::min_element(m.data.begin(), m.data.end()), least};
   int64_t c = std::count_if(m.permuted.begin(), m.permuted.end(),
                             [&](const Extremity &e) { return as_extreme(e, data); });
-  result.p = simulated_p(c, mc.samples);
-
-  // The verdict's p, (1 + c) / (B + 1), is below kRejectLevel just when
-  // c < B / kRejectOdds = kept: when the data is more extreme than the
-  // kept-th most extreme permutation, whose smallest p draws the line.
-  auto kept = static_cast<size_t>(mc.samples / kRejectOdds);
-  if (kept > 0) {
-    auto line = m.permuted.begin() + static_cast<std::ptrdiff_t>(kept - 1);
-    std::nth_element(m.permuted.begin(), line, m.permuted.end(),
-                     [](const Extremity &x, const Extremity &y) {
-                       return x.rank < y.rank || (x.rank == y.rank && x.least < y.least);
-                     });
-    result.reject_below = line->rank / room;
-  }
-  fill_table(table, rolls, result.lags[result.worst].lag);
-  result.residuals = pearson_residuals(table.data());
+  result.reject_below = reject_level(m.permuted, mc.samples);
+  set_verdict(result, simulated_p(c, mc.samples));
   return result;
 }

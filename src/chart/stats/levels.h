@@ -1,5 +1,5 @@
-// The levels by which a p-value is judged, shared by the words and the
-// picture's line of rejection.
+// The levels by which a p-value is judged (decide, record.h), and at which
+// a test of independence draws its line of rejection.
 #pragma once
 
 #include <cstdint>

@@ -8,7 +8,6 @@
 #include <boost/math/distributions/chi_squared.hpp>
 #include <boost/math/distributions/non_central_chi_squared.hpp>
 
-#include "chart/stats/fit.h"
 #include "chart/stats/no_throw.h"
 
 namespace {
@@ -18,77 +17,80 @@ using NonCentral = boost::math::non_central_chi_squared_distribution<double, NoT
 
 // The non-centrality at which the statistic exceeds the test's critical
 // value with kPower.
-double non_centrality() {
-  double critical = quantile(complement(ChiSquared(kFitDegrees), kPowerLevel));
-  return NonCentral::find_non_centrality(kFitDegrees, critical, 1 - kPower);
+double non_centrality(int degrees) {
+  double critical = quantile(complement(ChiSquared(degrees), kPowerLevel));
+  return NonCentral::find_non_centrality(degrees, critical, 1 - kPower);
 }
 
-// The generator's split's distance from fair dice per roll: with
-// p = ways / range, 36 (p - 1/36)^2 = (36 ways - range)^2 / (36 range^2),
+// The alternative's distance from equal chances per roll: with K outcomes
+// and p = weight / range, K (p - 1/K)^2 = (K weight - range)^2 / (K range^2),
 // summed in whole numbers and exact in a double.
-double generator_distance() {
-  int64_t sum = 0;
-  for (int i = 0; i < kOutcomes; ++i) {
-    int64_t ways = kGeneratorShare + (i < kGeneratorFavoured ? 1 : 0);
-    int64_t gap = kOutcomes * ways - kGeneratorRange;
+double distance(const Weights &alternative) {
+  auto outcomes = static_cast<int64_t>(alternative.size());
+  int64_t range = 0, sum = 0;
+  for (int32_t w : alternative) range += w;
+  for (int32_t w : alternative) {
+    int64_t gap = outcomes * w - range;
     sum += gap * gap;
   }
   return static_cast<double>(sum) /
-         (static_cast<double>(kOutcomes) * kGeneratorRange * kGeneratorRange);
+         (static_cast<double>(outcomes) * static_cast<double>(range) * static_cast<double>(range));
 }
 
-constexpr int kOthers = kOutcomes - 1;
-
-// A simulated sample's statistic as the fit orders them against fair dice:
-// the sum of its counts squared.
-template <typename Draw> int64_t sample_key(RandomStream stream, int64_t rolls, Draw draw) {
-  int64_t counts[kOutcomes] = {};
+// A simulated sample's statistic as the fit orders samples against equal
+// chances: the sum of its counts squared.
+template <typename Draw>
+int64_t sample_key(RandomStream stream, int64_t rolls, size_t outcomes, Draw draw) {
+  Counts counts(outcomes);
   for (int64_t r = 0; r < rolls; ++r) ++counts[draw(stream)];
   int64_t key = 0;
   for (int64_t c : counts) key += c * c;
   return key;
 }
 
-// One roll of dice whose outcome 0 has the chance `first` and whose other
-// 35 share the rest evenly, from 53 random bits.
-int alternative_roll(RandomStream &stream, double first) {
-  constexpr double kUnit = 1.0 / (uint64_t{1} << 53);
+// One roll of an alternative whose outcome 0 has the chance `first` and
+// whose `others` others share the rest evenly, from 53 random bits.
+size_t alternative_roll(RandomStream &stream, double first, size_t others) {
+  constexpr double kUnit = 1.0 / static_cast<double>(uint64_t{1} << 53);
   double u = static_cast<double>(next_random(stream) >> 11) * kUnit;
   if (u < first) return 0;
-  int other = 1 + static_cast<int>((u - first) / (1 - first) * kOthers);
-  return std::min(other, kOthers);
+  auto other = 1 + static_cast<size_t>((u - first) / (1 - first) * static_cast<double>(others));
+  return std::min(other, others);
 }
 
 struct Simulation {
   int64_t rolls;
+  size_t outcomes;
   MonteCarlo mc;
-  std::vector<int64_t> fair; // the fit's samples of fair dice, their keys in order
+  std::vector<int64_t> equal; // the fit's samples of equal chances, their keys in order
 };
 
-// The share of mc.samples samples of dice with one outcome at (1 + d)/36
-// whose simulated p, against the fair samples, is below kPowerLevel.
+// The share of mc.samples samples with one outcome at (1 + d)/K whose
+// simulated p, against the samples of equal chances, is below kPowerLevel.
 double simulated_power(const Simulation &s, double d) {
-  double first = (1 + d) / kOutcomes;
+  double first = (1 + d) / static_cast<double>(s.outcomes);
   int64_t rejected = 0;
   for (int64_t b = 0; b < s.mc.samples; ++b) {
-    int64_t key = sample_key(random_stream(s.mc.seed, static_cast<uint64_t>(b)), s.rolls,
-                             [&](RandomStream &r) { return alternative_roll(r, first); });
-    auto at_least = s.fair.end() - std::lower_bound(s.fair.begin(), s.fair.end(), key);
+    int64_t key =
+        sample_key(random_stream(s.mc.seed, static_cast<uint64_t>(b)), s.rolls, s.outcomes,
+                   [&](RandomStream &r) { return alternative_roll(r, first, s.outcomes - 1); });
+    auto at_least = s.equal.end() - std::lower_bound(s.equal.begin(), s.equal.end(), key);
     rejected += simulated_p(at_least, s.mc.samples) < kPowerLevel;
   }
   return static_cast<double>(rejected) / static_cast<double>(s.mc.samples);
 }
 
-// The smallest d with kPower, by bisection to four significant digits;
-// infinity when not even all rolls on one outcome (d = 35) reach it.
-double simulated_detectable(int64_t rolls, const MonteCarlo &mc) {
+// The smallest d with kPower, by halving to four significant digits;
+// infinity when not even every roll on one outcome (d = K - 1) reaches it.
+double simulated_detectable(int64_t rolls, size_t outcomes, const MonteCarlo &mc) {
   constexpr double kPrecision = 1e-4;
-  Simulation s{rolls, mc, {}};
+  Simulation s{rolls, outcomes, mc, {}};
+  auto bound = static_cast<uint32_t>(outcomes);
   for (int64_t b = 0; b < mc.samples; ++b)
-    s.fair.push_back(sample_key(random_stream(mc.seed, static_cast<uint64_t>(b)), rolls,
-                                [](RandomStream &r) { return random_below(r, kOutcomes); }));
-  std::sort(s.fair.begin(), s.fair.end());
-  double low = 0, high = kOthers;
+    s.equal.push_back(sample_key(random_stream(mc.seed, static_cast<uint64_t>(b)), rolls, outcomes,
+                                 [&](RandomStream &r) { return random_below(r, bound); }));
+  std::sort(s.equal.begin(), s.equal.end());
+  double low = 0, high = static_cast<double>(outcomes) - 1;
   if (simulated_power(s, high) < kPower) return std::numeric_limits<double>::infinity();
   while (high - low > kPrecision * high) {
     double middle = (low + high) / 2;
@@ -99,19 +101,22 @@ double simulated_detectable(int64_t rolls, const MonteCarlo &mc) {
 
 } // namespace
 
-Power power_for(int64_t rolls, const MonteCarlo &mc) {
-  double lambda = non_centrality();
+Power power_for(int64_t rolls, const Weights &alternative, const MonteCarlo &mc) {
+  size_t outcomes = alternative.size();
+  double others = static_cast<double>(outcomes) - 1;
+  double lambda = non_centrality(static_cast<int>(outcomes) - 1);
   Power power;
-  power.needed = static_cast<int64_t>(std::ceil(lambda / generator_distance()));
+  power.needed = static_cast<int64_t>(std::ceil(lambda / distance(alternative)));
   if (rolls <= 0) {
     power.detectable = std::numeric_limits<double>::quiet_NaN();
-  } else if (rolls < int64_t{kMinExpected} * kOutcomes) { // the fit's p is simulated
-    power.detectable = simulated_detectable(rolls, mc);
+  } else if (rolls < int64_t{kMinExpected} * static_cast<int64_t>(outcomes)) {
+    // The test of equal chances simulates its p: so is its power.
+    power.detectable = simulated_detectable(rolls, outcomes, mc);
     power.samples = mc.samples;
   } else {
-    // One outcome at (1 + d)/36 and the 35 others at (1 - d/35)/36 are
-    // d^2/35 from fair dice per roll.
-    power.detectable = std::sqrt(kOthers * lambda / static_cast<double>(rolls));
+    // One outcome at (1 + d)/K and the K - 1 others at (1 - d/(K - 1))/K
+    // are d^2/(K - 1) from equal chances per roll.
+    power.detectable = std::sqrt(others * lambda / static_cast<double>(rolls));
   }
   return power;
 }

@@ -5,8 +5,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "chart/stats/independence_by_permutation.h"
-#include "chart/stats/levels.h"
 #include "chart/words/number_words.h"
 
 namespace {
@@ -41,10 +39,18 @@ std::string p_field(const char *name, double p) {
   return std::string(" ") + name + "=" + number("%.4g", p);
 }
 
-// " (Monte Carlo, B samples)" after a simulated p; nothing after another.
-std::string method(int64_t samples, const char *what) {
-  if (samples == 0) return "";
-  return " (Monte Carlo, " + std::to_string(samples) + " " + what + ")";
+// " (Monte Carlo, B samples)" after what `draws` simulated; nothing when
+// there were none.
+std::string drawn(int64_t draws, const char *what) {
+  if (draws == 0) return "";
+  return " (Monte Carlo, " + std::to_string(draws) + " " + what + ")";
+}
+
+// " (Monte Carlo, B samples)" or " (Monte Carlo, B permutations)" after a
+// simulated p; nothing after one from the chi-square distribution.
+std::string method(const Record &test) {
+  if (test.method == Method::kAsymptotic) return "";
+  return drawn(test.draws, test.method == Method::kMonteCarlo ? "samples" : "permutations");
 }
 
 // The lags tested, for the verdict's words.
@@ -54,9 +60,9 @@ std::string lag_range(const Independence &test) {
 }
 
 struct Model {
-  const char *fits;     // verdict at p >= kFitsLevel
-  const char *doubtful; // verdict at kRejectLevel <= p < kFitsLevel
-  const char *rejected; // verdict at p < kRejectLevel
+  const char *fits;     // the verdict of a consistent test
+  const char *doubtful; // of a doubtful one
+  const char *rejected; // of a rejected one
   const char *expected; // what the counts are compared with
 };
 
@@ -66,65 +72,67 @@ const Model kGenerator = {"Consistent with the generator's own 911/910 split",
                           "Doubtful even as the generator's own split",
                           "Not even the generator's own split", "911 or 910 in 32768 each"};
 
-FitWords words(const Model &model, const FitTest &test) {
-  const char *verdict = test.p >= kFitsLevel     ? model.fits
-                        : test.p >= kRejectLevel ? model.doubtful
-                                                 : model.rejected;
-  std::string chi2 = "chi-square " + grouped(number("%.4f", test.chi2));
-  return {std::string(verdict) + " (" + p_words(test.p) + ")",
-          test.samples == 0 ? chi2 + ", " + std::to_string(kFitDegrees) +
-                                  " degrees of freedom, against " + model.expected
-                            : chi2 + " against " + model.expected + ", p from " +
-                                  grouped(test.samples) + " samples"};
+// The words for the decision of a test that was made (not kUntested).
+std::string decided(const Record &test, const std::string &consistent, const std::string &doubtful,
+                    const std::string &rejected) {
+  if (test.decision == Decision::kConsistent) return consistent;
+  return test.decision == Decision::kDoubtful ? doubtful : rejected;
 }
 
-std::string summary_line(const char *name, const FitTest &test) {
-  return std::string(name) + ": chi2=" + number("%.4f", test.chi2) + p_field("p", test.p) +
-         method(test.samples, "samples") + "\n";
+FitWords words(const Model &model, const Record &test) {
+  std::string verdict = decided(test, model.fits, model.doubtful, model.rejected);
+  std::string chi2 = "chi-square " + grouped(number("%.4f", test.statistic));
+  return {
+      verdict + " (" + p_words(test.p) + ")",
+      test.method == Method::kAsymptotic
+          ? chi2 + ", " + std::to_string(test.df) + " degrees of freedom, against " + model.expected
+          : chi2 + " against " + model.expected + ", p from " + grouped(test.draws) + " samples"};
+}
+
+std::string summary_line(const char *name, const Record &test) {
+  return std::string(name) + ": chi2=" + number("%.4f", test.statistic) + p_field("p", test.p) +
+         method(test) + "\n";
 }
 
 } // namespace
 
-std::vector<FitWords> fit_words(const Fit &fit) {
-  if (std::isnan(fit.fair.p) || std::isnan(fit.generator.p))
+std::vector<FitWords> fit_words(const Record &fair, const Record &generator) {
+  if (fair.decision == Decision::kUntested || generator.decision == Decision::kUntested)
     return {{"No test of fairness: there were no rolls", ""}};
-  std::vector<FitWords> lines = {words(kFair, fit.fair), words(kGenerator, fit.generator)};
-  if (fit.fair.samples != 0 || fit.generator.samples != 0)
+  std::vector<FitWords> lines = {words(kFair, fair), words(kGenerator, generator)};
+  if (fair.method != Method::kAsymptotic || generator.method != Method::kAsymptotic)
     lines.push_back({"", "p simulated: under " + std::to_string(kMinExpected) +
                              " rolls expected per outcome is too few for chi-square"});
   return lines;
 }
 
-std::string fit_summary(const Fit &fit) {
-  return summary_line("fair", fit.fair) + summary_line("generator", fit.generator);
+std::string fit_summary(const Record &fair, const Record &generator) {
+  return summary_line("fair", fair) + summary_line("generator", generator);
 }
 
 std::vector<FitWords> independence_words(const Independence *test) {
   if (test == nullptr) return {{"Independence of the rolls not tested: no roll log at hand", ""}};
   if (test->lags.empty())
-    return {{"Independence of the rolls not tested: too few rolls for " +
-                 grouped(test->permutations == 0 ? kMinPairs : kMinPermutedPairs) +
+    return {{"Independence of the rolls not tested: too few rolls for " + grouped(test->min_pairs) +
                  " pairs at any lag",
              ""}};
-  const LagTest &worst = test->lags[test->worst];
-  std::string apart = "rolls " + grouped(worst.lag) + " apart";
-  std::string p = p_words(test->p);
-  std::string verdict =
-      test->p >= kFitsLevel
-          ? "Consistent with independent rolls (" + lag_range(*test) + ", " + p + ")"
-      : test->p >= kRejectLevel
-          ? "Doubtful as independent rolls: " + apart + " may be related (" + p + ")"
-          : "Not independent: " + apart + " are related (" + p + ")";
-  std::string tests = std::to_string(test->lags.size());
+  const Record &verdict = test->verdict;
+  int64_t lag = test->lags[test->worst].lag;
+  std::string apart = "rolls " + grouped(lag) + " apart";
+  std::string p = p_words(verdict.p);
   std::vector<FitWords> lines = {
-      {verdict, "chi-square " + grouped(number("%.4f", worst.chi2)) + ", " + grouped(worst.df) +
-                    " degrees of freedom, at lag " + grouped(worst.lag)}};
-  if (test->permutations == 0) {
+      {decided(verdict, "Consistent with independent rolls (" + lag_range(*test) + ", " + p + ")",
+               "Doubtful as independent rolls: " + apart + " may be related (" + p + ")",
+               "Not independent: " + apart + " are related (" + p + ")"),
+       "chi-square " + grouped(number("%.4f", verdict.statistic)) + ", " + grouped(verdict.df) +
+           " degrees of freedom, at lag " + grouped(lag)}};
+  std::string tests = std::to_string(test->lags.size());
+  if (verdict.method == Method::kAsymptotic) {
     lines.push_back(
         {"", "p is the smallest of the " + tests + " lags' p-values, multiplied by " + tests});
   } else {
     lines.push_back({"", "p simulated, as the rolls are few: the share of " +
-                             grouped(test->permutations) + " shuffles of them"});
+                             grouped(verdict.draws) + " shuffles of them"});
     lines.push_back(
         {"", "whose smallest p over the " + tests + " lags is as low, so no Bonferroni factor"});
   }
@@ -135,23 +143,21 @@ std::vector<FitWords> independence_words(const Independence *test) {
 }
 
 std::vector<std::string> headline_words(const Findings &findings) {
-  double fair = findings.fit.fair.p;
-  std::string counts = std::isnan(fair)       ? "Counts: no rolls to test."
-                       : fair >= kFitsLevel   ? "Counts: consistent with fair dice."
-                       : fair >= kRejectLevel ? "Counts: doubtful as fair dice."
-                                              : "Counts: not fair dice.";
+  std::string counts = findings.fair.decision == Decision::kUntested
+                           ? "Counts: no rolls to test."
+                           : decided(findings.fair, "Counts: consistent with fair dice.",
+                                     "Counts: doubtful as fair dice.", "Counts: not fair dice.");
   const Independence *test = findings.independence;
   std::string rolls;
   if (test == nullptr)
     rolls = "Rolls: not tested, no roll log at hand.";
   else if (test->lags.empty())
     rolls = "Rolls: too few to test for independence.";
-  else if (test->p >= kFitsLevel)
-    rolls = "Rolls: consistent with independent rolls.";
-  else
-    rolls = std::string(test->p >= kRejectLevel ? "Rolls: doubtful as independent ("
-                                                : "Rolls: not independent (") +
-            grouped(test->lags[test->worst].lag) + " apart).";
+  else {
+    std::string apart = grouped(test->lags[test->worst].lag) + " apart).";
+    rolls = decided(test->verdict, "Rolls: consistent with independent rolls.",
+                    "Rolls: doubtful as independent (" + apart, "Rolls: not independent (" + apart);
+  }
   return {counts, rolls};
 }
 
@@ -160,16 +166,17 @@ std::string independence_summary(const Independence &test) {
   if (test.analysed < test.rolls)
     out += "analysed: first " + std::to_string(test.analysed) + " of " +
            std::to_string(test.rolls) + " rolls\n";
-  std::string how = method(test.permutations, "permutations");
+  std::string how = method(test.verdict);
   for (const LagTest &lag : test.lags)
     out += "lag=" + std::to_string(lag.lag) + " pairs=" + std::to_string(lag.pairs) +
            " chi2=" + number("%.4f", lag.chi2) + " df=" + std::to_string(lag.df) +
            p_field("p", lag.p) + how + "\n";
   if (test.lags.empty()) return out + "independence: chi2=nan p=nan\n";
-  const LagTest &worst = test.lags[test.worst];
-  return out + "independence: lag=" + std::to_string(worst.lag) +
-         " chi2=" + number("%.4f", worst.chi2) + p_field("p", test.p) +
-         " lags=" + std::to_string(test.lags.size()) + p_field("lag_p", worst.p) + how + "\n";
+  const Record &verdict = test.verdict;
+  return out + "independence: lag=" + std::to_string(test.lags[test.worst].lag) +
+         " chi2=" + number("%.4f", verdict.statistic) + p_field("p", verdict.p) +
+         " lags=" + std::to_string(test.lags.size()) + p_field("lag_p", test.lags[test.worst].p) +
+         how + "\n";
 }
 
 std::string power_summary(const Power &power) {
@@ -182,7 +189,7 @@ std::string power_summary(const Power &power) {
                                      "% more often than 1/36 (" + at + ")";
   return "needed: " + std::to_string(power.needed) +
          " rolls to tell the generator's 911/910 split from fair dice\n" +
-         "detectable: " + detectable + method(power.samples, "samples") + "\n";
+         "detectable: " + detectable + drawn(power.samples, "samples") + "\n";
 }
 
 FitWords power_words(const Power &power, int64_t rolls) {

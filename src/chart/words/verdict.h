@@ -1,23 +1,29 @@
 // The tests in words: plain sentences for the chart's caption, the lines of
-// `dicestat-chart --summary` and those of `--independence`. They show what
-// the tests found and never compute a test themselves.
+// `dicestat-chart --summary` and those of `--independence`. They print the
+// tests' records and never compute or judge anything themselves.
 #pragma once
 
 #include <string>
 #include <vector>
 
 #include "chart/read/run_log.h"
-#include "chart/stats/fit.h"
+#include "chart/stats/e_value.h"
 #include "chart/stats/independence.h"
 #include "chart/stats/power.h"
+#include "chart/stats/record.h"
 
 // What the tests found about one input, for the printers.
 struct Findings {
-  Fit fit;
+  Record fair;                                // the test of fit against fair dice
+  Record generator;                           // against the generator's 911/910 split
+  std::vector<double> z;                      // each count's standardised residual against
+                                              // fair dice, in label order; NaN without rolls
   const Independence *independence = nullptr; // of the rolls; null when not tested
   const Provenance *provenance = nullptr;     // of a report: its run replayed, and its roll
                                               // log; null for a list of rolls
   Power power;
+  const Anytime *anytime_fit = nullptr;   // the e-process of fit against fair dice
+  const Anytime *anytime_order = nullptr; // of independence; null without rolls in order
 };
 
 struct FitWords {
@@ -27,13 +33,13 @@ struct FitWords {
 
 // One entry per test, fair dice first, and a last one saying why p was
 // simulated when it was; a single entry when there is nothing to test.
-std::vector<FitWords> fit_words(const Fit &fit);
+std::vector<FitWords> fit_words(const Record &fair, const Record &generator);
 
 // "fair: chi2=X p=P\ngenerator: chi2=X p=P\n", X to four decimals and P to
 // four significant digits, "p<1e-300" below that; "nan" for both where
 // there is nothing to test. A simulated p is followed by " (Monte Carlo, B
 // samples)".
-std::string fit_summary(const Fit &fit);
+std::string fit_summary(const Record &fair, const Record &generator);
 
 // Lines for the caption, the verdict first; that independence was not
 // tested when `test` is null.

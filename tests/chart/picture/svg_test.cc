@@ -5,9 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "chart/dice.h"
 #include "chart/picture/svg.h"
 #include "chart/read/report_parse.h"
-#include "scratch.h"
+#include "programs.h"
 
 namespace {
 
@@ -19,10 +20,7 @@ Report parsed(const std::string &bytes) {
 
 // The picture with the report's tests of fit and their power.
 std::string render_svg(const Report &r, std::string_view source) {
-  Findings findings;
-  findings.fit = fit_report(r);
-  findings.power = power_for(r.total_count);
-  return ::render_svg(r, source, findings);
+  return ::render_svg(r, source, test_fit(counts_of(r), {}));
 }
 
 // What xmllint says about the document; empty when it is well formed.

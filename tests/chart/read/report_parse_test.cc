@@ -11,7 +11,7 @@
 
 #include "chart/read/report_parse.h"
 #include "model.h"
-#include "scratch.h"
+#include "programs.h"
 
 namespace {
 
@@ -229,6 +229,16 @@ TEST(ParseReport, RejectsWhatIsNotAReport) {
       {"count edited with its line: which one cannot be told",
        [] { return edited(7, "14 3 8.3333 +5.5556 !!"); },
        "the counts of lines 4 to 39 add up to 37, not to the 36 rolls of line 1"},
+      {"counts past the 32-bit range in all: summed as 32-bit counters wrap",
+       [] {
+         std::vector<std::string> lines = lines_of(report_36_seed_1());
+         lines[3] = "11 2000000000 2.7778 +0.0001";
+         lines[4] = "12 2000000000 0.0000 -2.7777 !!";
+         return joined(lines);
+       },
+       "line 4: reads \"11 2000000000 2.7778 +0.0001\", dicestat writes \"11 2000000000 "
+       "5555555328.0000 +5555555325.2223 !!\"; the counts add up to 4000000035, not to the 36 "
+       "rolls of line 1"},
       {"positive nan: dicestat writes -nan alone",
        [] {
          std::vector<std::string> lines = lines_of(report_no_rolls());

@@ -9,34 +9,40 @@
 #include "chart/stats/independence.h"
 #include "chart/stats/independence_by_permutation.h"
 #include "chart/stats/pair_counts.h"
+#include "sim/file_facts.h"
 
 namespace {
+
+constexpr int kPairCells = kOutcomes * kOutcomes;
 
 // One entry per pair counted in lag 2^k's table: its cell, in cell order.
 std::vector<int> cells_of(const PairCounts &counts, int k) {
   std::vector<int> cells;
   std::vector<uint32_t> table = pair_table(counts, k);
-  for (int cell = 0; cell < kPairCells; ++cell) cells.insert(cells.end(), table[cell], cell);
+  for (size_t cell = 0; cell < table.size(); ++cell)
+    cells.insert(cells.end(), table[cell], static_cast<int>(cell));
   return cells;
 }
 
 TEST(PairCounts, EachLagTakesItsPairsInAnyPieces) {
-  // Roll i comes up outcome i, so a cell names its pair: first * 36 + second.
+  // Roll i comes up outcome i, so a cell names its pair: first * side +
+  // second; with dice of as many outcomes as rolls too.
   constexpr int kRolls = 30;
-  auto pair = [](int first, int lag) { return first * kOutcomes + first + lag; };
-  for (int piece = 1; piece <= kRolls; ++piece) {
-    PairCounts counts = make_pair_counts();
-    for (int i = 0; i < kRolls; ++i) counts.outcomes.push_back(static_cast<uint8_t>(i));
-    for (int begin = 0; begin < kRolls; begin += piece)
-      count_pairs(counts, begin, std::min(begin + piece, kRolls));
-    for (int k = 0; k < 5; ++k) {
-      int lag = 1 << k;
-      std::vector<int> expected;
-      for (int i = 0; i + lag < kRolls; ++i)
-        if (i % (2 * lag) < lag) expected.push_back(pair(i, lag));
-      EXPECT_EQ(cells_of(counts, k), expected) << "lag " << lag << ", pieces of " << piece;
+  for (int side : {kOutcomes, kRolls})
+    for (int piece = 1; piece <= kRolls; ++piece) {
+      PairCounts counts = make_pair_counts(side);
+      for (int i = 0; i < kRolls; ++i) counts.outcomes.push_back(static_cast<uint8_t>(i));
+      for (int begin = 0; begin < kRolls; begin += piece)
+        count_pairs(counts, begin, std::min(begin + piece, kRolls));
+      for (int k = 0; k < 5; ++k) {
+        int lag = 1 << k;
+        std::vector<int> expected;
+        for (int i = 0; i + lag < kRolls; ++i)
+          if (i % (2 * lag) < lag) expected.push_back(i * side + i + lag);
+        EXPECT_EQ(cells_of(counts, k), expected)
+            << "lag " << lag << ", pieces of " << piece << ", side " << side;
+      }
     }
-  }
 }
 
 TEST(Independence, StatisticOfAHandComputedTable) {
@@ -45,7 +51,7 @@ TEST(Independence, StatisticOfAHandComputedTable) {
   // degree of freedom as the 34 empty rows and columns do not count.
   std::vector<uint32_t> table(kPairCells, 0);
   table[0] = 10, table[1] = 20, table[36] = 30, table[37] = 40;
-  LagTest test = test_table(table.data(), 4);
+  LagTest test = test_table(table.data(), kOutcomes, 4);
   EXPECT_NEAR(test.chi2, 100.0 * 200 * 200 / (30.0 * 70 * 40 * 60), 1e-12);
   EXPECT_EQ(test.df, 1);
   EXPECT_NEAR(test.p, 0.372998483613487, 1e-12); // erfc(sqrt(chi2 / 2))
@@ -53,9 +59,16 @@ TEST(Independence, StatisticOfAHandComputedTable) {
   // One first outcome only: nothing can be related, and p is 1, not NaN.
   std::fill(table.begin(), table.end(), 0);
   table[5] = 7, table[7] = 9;
-  test = test_table(table.data(), 1);
+  test = test_table(table.data(), kOutcomes, 1);
   EXPECT_EQ(test.df, 0);
   EXPECT_EQ(test.p, 1);
+
+  // Three outcomes a roll; statistic and p from another implementation.
+  const uint32_t three[] = {20, 5, 5, 5, 20, 5, 4, 6, 30};
+  test = test_table(three, 3, 1);
+  EXPECT_NEAR(test.chi2, 59.24870226177234, 1e-9);
+  EXPECT_EQ(test.df, 4);
+  EXPECT_NEAR(test.p / 4.172291753911236e-12, 1, 1e-9);
 }
 
 TEST(Independence, VerdictIsTheStrongestLagOfTheSmallestPCapped) {
@@ -77,13 +90,13 @@ TEST(Independence, VerdictIsTheStrongestLagOfTheSmallestPCapped) {
   for (const Case &c : {Case{{0, 1, 1}, 2, 0, "the smallest lag among equals"},
                         Case{{0, 0, 0}, 1, 1, "1 times 3, capped"},
                         Case{{0, 2, 1}, 4, 0, "both p underflow to 0: the larger statistic"}}) {
-    PairCounts counts = make_pair_counts();
+    PairCounts counts = make_pair_counts(kOutcomes);
     for (int k = 0; k < 3; ++k) set_table(counts, k, c.seconds[k]);
     set_table(counts, 4, 0); // not tested: lag 8 has no pairs
     Independence result = test_independence(counts, 100);
     ASSERT_EQ(result.lags.size(), 3u);
     EXPECT_EQ(result.lags[result.worst].lag, c.lag) << c.why;
-    EXPECT_EQ(result.p, c.p) << c.why;
+    EXPECT_EQ(result.verdict.p, c.p) << c.why;
   }
 }
 
@@ -97,7 +110,7 @@ TEST(PermutationTest, SameResultOnAnyNumberOfThreads) {
   std::vector<Independence> runs;
   for (unsigned threads : {1u, 2u, 1u}) {
     mc.threads = threads;
-    runs.push_back(independence_by_permutation(rolls, mc));
+    runs.push_back(independence_by_permutation(rolls, kOutcomes, mc));
   }
   ASSERT_EQ(runs[0].lags.size(), 11u) << "lags 1 to 1024 have 36 pairs";
   // Single-step min-p: the lag named has the smallest of the lags' own p,
@@ -105,11 +118,11 @@ TEST(PermutationTest, SameResultOnAnyNumberOfThreads) {
   double least = 1;
   for (const LagTest &lag : runs[0].lags) least = std::min(least, lag.p);
   EXPECT_EQ(runs[0].lags[runs[0].worst].p, least);
-  EXPECT_GE(runs[0].p, least);
-  EXPECT_LE(runs[0].p, std::min(1.0, 11 * least));
+  EXPECT_GE(runs[0].verdict.p, least);
+  EXPECT_LE(runs[0].verdict.p, std::min(1.0, 11 * least));
   for (const Independence &run : runs) {
-    EXPECT_EQ(run.p, runs[0].p);
-    EXPECT_GE(run.p, 0.001) << "independent rolls, not rejected";
+    EXPECT_EQ(run.verdict.p, runs[0].verdict.p);
+    EXPECT_GE(run.verdict.p, 0.001) << "independent rolls, not rejected";
     EXPECT_EQ(run.reject_below, runs[0].reject_below);
     EXPECT_GE(run.smallest_p, run.reject_below) << "not past the line either";
     for (size_t k = 0; k < run.lags.size(); ++k) EXPECT_EQ(run.lags[k].p, runs[0].lags[k].p);
@@ -118,8 +131,8 @@ TEST(PermutationTest, SameResultOnAnyNumberOfThreads) {
   // as the verdict says.
   for (size_t i = 1; i < rolls.size(); ++i)
     if (draw() % 2 == 0) rolls[i] = rolls[i - 1];
-  Independence sticky = independence_by_permutation(rolls, mc);
-  EXPECT_LT(sticky.p, 0.001);
+  Independence sticky = independence_by_permutation(rolls, kOutcomes, mc);
+  EXPECT_LT(sticky.verdict.p, 0.001);
   EXPECT_LT(sticky.smallest_p, sticky.reject_below);
 }
 

@@ -57,6 +57,7 @@ const Case kCases[] = {
     {"the point ends the field", "3.9\n", 1, 3, 0, kUntouched},
     {"wraps modulo 2^32", "4294967301\n-2147483649\n", 1, 5, 1, 2147483647},
     {"2^31 is the most negative value", "2147483648\n4294967296\n", 1, INT32_MIN, 1, 0},
+    {"the most negative value typed as such", "3\n-2147483648\n", 1, 3, 1, INT32_MIN},
     {"many digits keep the low 32 bits", "99999999999\n1\n", 1, 1215752191, 1, 1},
     {"a blank seed line asks for the clock", "36\n\n", 1, 36, 0, kUntouched},
     {"a seed line of blanks and tabs is blank", "36\n \t \n7\n", 1, 36, 0, kUntouched},
@@ -70,6 +71,8 @@ const Case kCases[] = {
     {"a number with nothing after it, then a seed", "7", 1, 7, -1, kUntouched},
     {"a count cut off at its length limit still owns its line end",
      std::string(32766, '0') + "1\n7\n", 1, 1, 1, 7},
+    {"a plus sign counts toward the length limit", "+" + std::string(32765, '0') + "12\n", 1, 1, 1,
+     2},
 };
 
 TEST(ReadInt, AnswersWhateverTheReadBoundaries) {

@@ -3,9 +3,6 @@
 // terminal's mode cannot be read or set; a clock that cannot be read.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -13,6 +10,7 @@
 #include "platform/io/stream.h"
 #include "platform/platform.h"
 #include "platform/posix/calls.h"
+#include "support/scratch.h"
 
 namespace {
 
@@ -45,13 +43,6 @@ ssize_t faulty_write(int fd, const void *data, size_t size) {
   return ::write(fd, data, size);
 }
 
-std::string contents(const std::string &path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream all;
-  all << in.rdbuf();
-  return all.str();
-}
-
 TEST(PosixFaults, WritesThroughAStream) {
   // Three full buffers and a part: four writes when nothing goes wrong.
   const std::string text(3 * kStreamBufferSize + 100, 'x');
@@ -71,9 +62,9 @@ TEST(PosixFaults, WritesThroughAStream) {
       {"the second write is interrupted once", {{kNone, kInterrupt}}, 0, text.size()},
       {"the first write is interrupted", {{kInterrupt}}, 0, text.size()},
   };
-  std::string dir = ::testing::TempDir() + "posix_faults_XXXXXX";
-  ASSERT_TRUE(mkdtemp(&dir[0]));
-  std::string path = dir + "/dicefile.txt";
+  Scratch dir;
+  ASSERT_FALSE(dir.dir.empty());
+  std::string path = dir.path("dicefile.txt");
   for (const auto &c : cases) {
     InjectedCalls injected(c.faults);
     sys.write = faulty_write;
@@ -81,12 +72,11 @@ TEST(PosixFaults, WritesThroughAStream) {
     ASSERT_NE(file, nullptr) << c.why;
     write_block(file, text.data(), text.size());
     EXPECT_EQ(close_stream(file), c.close_result) << c.why;
-    std::string kept = contents(path);
+    std::string kept = read_file(path);
     EXPECT_EQ(kept.size(), c.kept) << c.why;
     EXPECT_TRUE(kept == text.substr(0, kept.size()))
         << c.why << ": the bytes kept are not the text";
   }
-  std::filesystem::remove_all(dir);
 }
 
 // A terminal that is never opened: every call the key wait makes is faked,

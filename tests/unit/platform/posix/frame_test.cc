@@ -7,31 +7,15 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "platform/io/stream.h"
 #include "platform/platform.h"
 #include "platform/posix/posix.h"
 #include "platform/process/frame.h"
+#include "support/scratch.h"
 
 namespace {
-
-// A scratch directory, removed with its files when the test ends.
-struct ScratchDir {
-  std::string path = ::testing::TempDir() + "frame_test_XXXXXX";
-  ScratchDir() { mkdtemp(&path[0]); }
-  ~ScratchDir() { std::filesystem::remove_all(path); }
-};
-
-std::string contents(const std::string &path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream all;
-  all << in.rdbuf();
-  return all.str();
-}
 
 // Without a controlling terminal a fatal text goes to standard error.
 void detach_from_terminal() {
@@ -39,8 +23,8 @@ void detach_from_terminal() {
 }
 
 TEST(EndProcessDeathTest, ClosesEveryFileAndHandsOnTheStatus) {
-  ScratchDir dir;
-  std::string left_open = dir.path + "/left_open.txt", never_written = dir.path + "/empty.txt";
+  Scratch dir;
+  std::string left_open = dir.path("left_open.txt"), never_written = dir.path("empty.txt");
   EXPECT_EXIT(
       {
         start_streams();
@@ -49,13 +33,13 @@ TEST(EndProcessDeathTest, ClosesEveryFileAndHandsOnTheStatus) {
         end_process(7);
       },
       ::testing::ExitedWithCode(7), "");
-  EXPECT_EQ(contents(left_open), "42\r\n");
-  EXPECT_EQ(contents(never_written), "");
+  EXPECT_EQ(read_file(left_open), "42\r\n");
+  EXPECT_EQ(read_file(never_written), "");
 }
 
 TEST(ReportFatalDeathTest, ShowsTheTextExactlyAndFlushesNothing) {
-  ScratchDir dir;
-  std::string file = dir.path + "/lost.txt";
+  Scratch dir;
+  std::string file = dir.path("lost.txt");
   for (const char *text : {kOutOfMemoryText, kNoEnvironmentText}) {
     EXPECT_EXIT(
         {
@@ -65,7 +49,7 @@ TEST(ReportFatalDeathTest, ShowsTheTextExactlyAndFlushesNothing) {
           report_fatal(text);
         },
         ::testing::ExitedWithCode(1), std::string("^") + text + "$");
-    EXPECT_EQ(contents(file), "") << "a fatal end writes out no buffer";
+    EXPECT_EQ(read_file(file), "") << "a fatal end writes out no buffer";
   }
 }
 

@@ -11,7 +11,8 @@
 #include "platform/platform.h"
 #include "platform/time/clock.h"
 #include "platform/win32/calls.h"
-#include "platform/win32/scratch.h"
+#include "platform/win32/file_bytes.h"
+#include "support/scratch.h"
 
 namespace {
 
@@ -56,7 +57,7 @@ TEST(Win32Faults, WritesThroughAStream) {
   for (size_t i = 0; i < kBytes; ++i) bytes[i] = static_cast<char>('a' + i % 26);
   for (size_t i = 0; i < sizeof cases / sizeof cases[0]; ++i) {
     const auto &c = cases[i];
-    win32_test::ScratchDir dir;
+    Scratch dir;
     std::string path = dir.path("dicefile.txt");
     Stream *file = create_text_file(path.c_str(), "w");
     ASSERT_NE(file, nullptr);

@@ -10,7 +10,7 @@
 #include "platform/platform.h"
 #include "platform/process/frame.h"
 #include "platform/win32/calls.h"
-#include "platform/win32/scratch.h"
+#include "platform/win32/file_bytes.h"
 #include "platform/win32/win32.h"
 
 namespace {

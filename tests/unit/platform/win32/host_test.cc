@@ -10,14 +10,14 @@
 
 #include "platform/host_support.h"
 #include "platform/process/environment.h"
-#include "platform/win32/scratch.h"
+#include "platform/win32/file_bytes.h"
 #include "platform/win32/win32.h"
+#include "support/scratch.h"
 
 namespace {
 
 using win32_test::contents;
 using win32_test::put_file;
-using win32_test::ScratchDir;
 
 Handle handle_from(HANDLE handle) {
   return reinterpret_cast<Handle>(handle);
@@ -29,7 +29,7 @@ HANDLE open_shared(const std::string &path, DWORD access, DWORD sharing) {
 }
 
 TEST(Win32Files, CreateCutsAnOldFileAndLetsOthersIn) {
-  ScratchDir dir;
+  Scratch dir;
   std::string path = dir.path("statfile.txt");
   put_file(path, std::string(100000, 'y'));
   Handle file = host_create_file(path.c_str());
@@ -58,7 +58,7 @@ TEST(Win32Files, CreateIsRefused) {
       {"in a folder that does not exist", [](const std::string &) {}, "missing\\dicefile.txt"},
   };
   for (const auto &c : cases) {
-    ScratchDir dir;
+    Scratch dir;
     std::string path = dir.path(c.name);
     c.prepare(path);
     EXPECT_EQ(host_create_file(path.c_str()), kNoHandle) << c.why;
@@ -68,7 +68,7 @@ TEST(Win32Files, CreateIsRefused) {
 // Another process holding the file without sharing it keeps it from being
 // created, and from being cut.
 TEST(Win32Files, CreateIsRefusedWhileHeldWithoutSharing) {
-  ScratchDir dir;
+  Scratch dir;
   std::string path = dir.path("dicefile.txt");
   put_file(path, "kept");
   HANDLE holder = open_shared(path, GENERIC_READ, 0);
@@ -81,7 +81,7 @@ TEST(Win32Files, CreateIsRefusedWhileHeldWithoutSharing) {
 }
 
 TEST(Win32Files, WriteFailureTakesNothing) {
-  ScratchDir dir;
+  Scratch dir;
   std::string path = dir.path("dicefile.txt");
   put_file(path, "");
   HANDLE read_only = open_shared(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE);
@@ -120,7 +120,7 @@ TEST(Win32Reads, BrokenPipeEndsTheInput) {
 }
 
 TEST(Win32Reads, OtherFailuresAreErrors) {
-  ScratchDir dir;
+  Scratch dir;
   std::string path = dir.path("answers.txt");
   put_file(path, "12\r\n");
   HANDLE write_only = open_shared(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE);
@@ -151,7 +151,7 @@ TEST(Win32Writes, PipeWithoutReaderFails) {
 }
 
 TEST(Win32Devices, OnlyCharacterDevicesAreInteractive) {
-  ScratchDir dir;
+  Scratch dir;
   std::string path = dir.path("statfile.txt");
   put_file(path, "");
   HANDLE null_device = CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,

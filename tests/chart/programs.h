@@ -1,22 +1,10 @@
-// Scratch directories and the built programs, for the chart's tests.
+// The built programs run from the chart's tests, through the system's shell.
 #pragma once
 
 #include <string>
 #include <string_view>
 
-// A fresh directory under $TMPDIR (or /tmp; the user's temporary folder on
-// Windows), removed with its content at the end of the scope.
-struct Scratch {
-  std::string dir;
-  Scratch();
-  ~Scratch();
-  Scratch(const Scratch &) = delete;
-  Scratch &operator=(const Scratch &) = delete;
-  std::string path(std::string_view name) const { return dir + "/" + std::string(name); }
-};
-
-std::string read_file(const std::string &path);
-void write_file(const std::string &path, std::string_view bytes);
+#include "support/scratch.h"
 
 // The text quoted for sh.
 std::string shell_quote(std::string_view text);

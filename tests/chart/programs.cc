@@ -1,46 +1,12 @@
-#include "scratch.h"
+#include "programs.h"
 
 #ifndef _WIN32
 #include <sys/wait.h>
 #endif
 
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <random>
 
 #include <gtest/gtest.h>
-
-Scratch::Scratch() {
-  namespace fs = std::filesystem;
-  std::error_code error;
-  fs::path base = fs::temp_directory_path(error);
-  std::random_device random;
-  for (int tries = 0; !error && tries < 100; ++tries) {
-    fs::path candidate = base / ("dicestat-chart-test." + std::to_string(random()));
-    if (fs::create_directory(candidate, error)) {
-      dir = candidate.string();
-      return;
-    }
-  }
-  ADD_FAILURE() << "cannot make a directory in " << base << ": " << error.message();
-}
-
-Scratch::~Scratch() {
-  std::error_code ignored;
-  std::filesystem::remove_all(dir, ignored);
-}
-
-std::string read_file(const std::string &path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void write_file(const std::string &path, std::string_view bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
 
 std::string shell_quote(std::string_view text) {
   std::string quoted = "'";
