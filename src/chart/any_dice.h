@@ -1,0 +1,35 @@
+// The tests of rolls of any dice: the fit of all the faces, or of every
+// combination where there are few enough; each die's own fit and the
+// independence of each pair of dice where a roll holds several; which faces
+// are off; and the smallest bias the rolls can detect.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "chart/stats/dice_counts.h"
+#include "chart/stats/face_interval.h"
+#include "chart/stats/monte_carlo.h"
+#include "chart/stats/record.h"
+
+struct DicePair {
+  int first = 0, second = 0; // the dice, 0-based, first < second
+  Record test;               // between_dice_test of their table
+};
+
+struct DiceFindings {
+  int dice = 1, faces = 0;                 // D and K
+  std::vector<std::string> labels;         // the K faces' labels, as read
+  Record fair;                             // of the combinations, or of the faces for one
+                                           // die; untested where K^D > kMaxCombinations
+  std::vector<Record> per_die;             // each die's own fit, for D > 1
+  std::vector<DicePair> pairs;             // every pair of dice, for D > 1
+  std::vector<std::vector<FaceCheck>> off; // per die, per face
+  std::vector<std::vector<double>> z;      // per die, each face's standardised residual
+  double detectable = 0;                   // one face (1 + detectable)/K found 4 runs in 5;
+                                           // NaN without rolls
+};
+
+// Everything above of counts whose faces are labelled `labels`.
+DiceFindings test_dice(const DiceCounts &counts, const std::vector<std::string> &labels,
+                       const MonteCarlo &mc);
