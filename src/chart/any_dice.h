@@ -20,12 +20,13 @@ struct DicePair {
 struct DiceFindings {
   int dice = 1, faces = 0;                 // D and K
   std::vector<std::string> labels;         // the K faces' labels, as read
+  bool combined = false;                   // the combinations were counted: K^D is at most
+                                           // kMaxCombinations
   Record fair;                             // of the combinations, or of the faces for one
-                                           // die; untested where K^D > kMaxCombinations
+                                           // die, where combined
   std::vector<Record> per_die;             // each die's own fit, for D > 1
   std::vector<DicePair> pairs;             // every pair of dice, for D > 1
   std::vector<std::vector<FaceCheck>> off; // per die, per face
-  std::vector<std::vector<double>> z;      // per die, each face's standardised residual
   double detectable = 0;                   // one face (1 + detectable)/K found 4 runs in 5;
                                            // NaN without rolls
 };
