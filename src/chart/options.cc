@@ -12,6 +12,7 @@ const char kUsage[] =
     "usage: dicestat-chart [--log LOG] [DICE] [MONTE CARLO] [FILE | -] -o chart.svg\n"
     "       dicestat-chart --summary [DICE] [MONTE CARLO] [FILE | -]\n"
     "       dicestat-chart --independence [DICE] [MONTE CARLO] [LOG | -]\n"
+    "       dicestat-chart --follow [LOG | -]\n"
     "       dicestat-chart --help | --version\n"
     "FILE is a statistics report or a list of rolls (statfile.txt by default),\n"
     "LOG a list of rolls (dicefile.txt by default); -o FILE, --output FILE writes\n"
@@ -33,6 +34,7 @@ constexpr int64_t kMaxSamples = 1000000000;
 enum LongOnly {
   kSummary = 256,
   kIndependence,
+  kFollow,
   kLog,
   kSamples,
   kMcSeed,
@@ -47,6 +49,7 @@ enum LongOnly {
 const option kOptions[] = {
     {"summary", no_argument, nullptr, kSummary},
     {"independence", no_argument, nullptr, kIndependence},
+    {"follow", no_argument, nullptr, kFollow},
     {"log", required_argument, nullptr, kLog},
     {"samples", required_argument, nullptr, kSamples},
     {"mc-seed", required_argument, nullptr, kMcSeed},
@@ -110,10 +113,13 @@ bool take(Options &options, int code, const char *argument) {
     options.output = argument;
     break;
   case kSummary:
-  case kIndependence: {
-    Mode chosen = code == kSummary ? Mode::kSummary : Mode::kIndependence;
+  case kIndependence:
+  case kFollow: {
+    Mode chosen = code == kSummary        ? Mode::kSummary
+                  : code == kIndependence ? Mode::kIndependence
+                                          : Mode::kFollow;
     if (options.mode != Mode::kPicture && options.mode != chosen)
-      options.error = "--summary and --independence exclude each other";
+      options.error = "--summary, --independence and --follow exclude each other";
     options.mode = chosen;
     break;
   }

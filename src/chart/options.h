@@ -6,7 +6,7 @@
 #include "chart/read/dice_read.h"
 #include "chart/stats/monte_carlo.h"
 
-enum class Mode { kPicture, kSummary, kIndependence };
+enum class Mode { kPicture, kSummary, kIndependence, kFollow };
 
 struct Options {
   Mode mode = Mode::kPicture;
