@@ -29,18 +29,21 @@ bool is_pair_label(const Field &f) {
          f.text[1] <= '6';
 }
 
-// Whether a field can name a column: printable, so that a line of binary
-// bytes is read as a list with a bad value rather than taken as the names
-// of columns; and not a number, which is a bad value more likely than a name.
-bool is_name(const Field &f) {
+// What a field of the first line that is not a value says of the line: a
+// name of a column; a number, which names nothing but may stand in a name
+// of several words ("Die 1"); or bytes no name holds, so that a line of
+// binary bytes is read as a list with a bad value.
+enum class Word { kName, kNumber, kBinary };
+
+Word word_of(const Field &f) {
   size_t kept = std::min(f.length, kKeptFieldBytes);
   bool number = kept > 0;
   for (size_t i = 0; i < kept; ++i) {
     auto c = static_cast<unsigned char>(f.text[i]);
-    if (c < 0x20 && c != '\t') return false;
+    if (c < 0x20 && c != '\t') return Word::kBinary;
     number = number && ((c >= '0' && c <= '9') || c == '-' || c == '+' || c == '.');
   }
-  return !number;
+  return number ? Word::kNumber : Word::kName;
 }
 
 std::string name_of(const Field &f) {
@@ -60,6 +63,14 @@ struct Reader {
   std::vector<Field> fields;                  // the line's fields that are kept
   int64_t fields_in_line = 0;
   bool all_pairs = true; // every value so far is a label 11 to 66
+  RollSink rolls_out;    // given each roll while all are labels 11 to 66, one value a roll
+
+  // A label 11 to 66 to the sink, as its outcome index.
+  void pass_on(int label) {
+    if (rolls_out.take == nullptr || !all_pairs) return;
+    auto outcome = static_cast<uint8_t>((label / 10 - 1) * kFaces + label % 10 - 1);
+    rolls_out.take(rolls_out.state, &outcome, 1);
+  }
 
   bool fail(const Field &f, const std::string &what) {
     read.where = std::to_string(f.line) + ":" + std::to_string(f.column);
@@ -110,6 +121,7 @@ struct Reader {
     for (int d = 0; d < dice; ++d)
       if ((values[d] = value_of(from[d])) < 0) return false;
     tally(raw, values, weight, !spec.tallies);
+    if (dice == 1) pass_on(values[0]);
     return true;
   }
 
@@ -278,8 +290,9 @@ bool begins_with_header(Reader &reader, const std::string &head, bool whole) {
   bool other = false;
   for (const Field &f : first.fields) {
     if (reader.is_value(f)) continue;
-    if (!is_name(f)) return false;
-    other = true;
+    Word word = word_of(f);
+    if (word == Word::kBinary) return false;
+    other = other || word == Word::kName;
   }
   return other && (commas || first.fields.size() == 1);
 }
@@ -293,6 +306,7 @@ size_t log_entries(Reader &reader, const unsigned char *text, size_t count) {
     if (first >= kFaces || second >= kFaces || text[2] != ' ') break;
     int value = static_cast<int>((first + 1) * 10 + second + 1);
     tally(reader.raw, &value, 1, true);
+    reader.pass_on(value);
   }
   return k;
 }
@@ -405,7 +419,10 @@ bool settle_die(Reader &reader) {
 
 RollsRead read_rolls(LogSource source, const DiceSpec &spec) {
   RollsRead read;
-  Reader reader{spec, read, {}, {}, {}, 0, false, {}, {}, {}, 0, true};
+  Reader reader{spec, read, {}, {}, {}, 0, false, {}, {}, {}, 0, true, {}};
+  // Only a plain list can be dicestat's, whose rolls the sink takes.
+  if (spec.labels.empty() && spec.dice == 0 && spec.columns.empty() && !spec.tallies)
+    reader.rolls_out = source.sink;
   read.tallies = spec.tallies;
   if (!prepare(reader, source) || !read_all(reader, source) || !settle_die(reader)) {
     read.dicestat_log = false;
