@@ -61,11 +61,13 @@ DiceFindings test_dice(const DiceCounts &counts, const std::vector<std::string> 
     if (counts.dice > 1) findings.per_die.push_back(fit_test(die, fair_die, mc));
     findings.off.push_back(check_faces(die, counts.dice));
   }
+  Weights fair_pair = equal_weights(fair_die.size() * fair_die.size());
   for (int a = 0; a < counts.dice; ++a)
-    for (int b = a + 1; b < counts.dice; ++b)
-      findings.pairs.push_back(
-          {a, b,
-           between_dice_test(counts.pair_tables[pair_index(counts.dice, a, b)], counts.faces, mc)});
+    for (int b = a + 1; b < counts.dice; ++b) {
+      const Counts &table = counts.pair_tables[pair_index(counts.dice, a, b)];
+      findings.pairs.push_back({a, b, between_dice_test(table, counts.faces, mc),
+                                standardised_residuals(table, fair_pair)});
+    }
   // The bias of one face is detected in the faces of one die, which every
   // die's rolls are: the smallest the test of K faces sees in them.
   int64_t rolls = counts.per_die.empty() ? 0 : rolls_in(counts.per_die[0]);

@@ -16,6 +16,8 @@
 struct DicePair {
   int first = 0, second = 0; // the dice, 0-based, first < second
   Record test;               // between_dice_test of their table
+  std::vector<double> z;     // each cell's standardised residual against fair dice,
+                             // 1/K^2 each, in the table's order
 };
 
 struct DiceFindings {
