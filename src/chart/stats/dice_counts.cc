@@ -2,27 +2,15 @@
 
 #include <cstddef>
 
-namespace {
-
-// K^D, or 0 once it passes kMaxCombinations.
-size_t combinations_of(int dice, int faces) {
-  size_t n = 1;
-  for (int d = 0; d < dice; ++d) {
-    n *= static_cast<size_t>(faces);
-    if (n > kMaxCombinations) return 0;
-  }
-  return n;
-}
-
-} // namespace
-
-DiceCounts make_dice_counts(int dice, int faces) {
+DiceCounts make_dice_counts(int dice, int faces, bool combined) {
   DiceCounts counts;
   counts.dice = dice;
   counts.faces = faces;
   auto k = static_cast<size_t>(faces);
   counts.per_die.assign(static_cast<size_t>(dice), Counts(k, 0));
-  counts.combinations.assign(combinations_of(dice, faces), 0);
+  size_t combinations = 1;
+  for (int d = 0; combined && d < dice; ++d) combinations *= k;
+  if (combined) counts.combinations.assign(combinations, 0);
   counts.pair_tables.assign(static_cast<size_t>(dice * (dice - 1) / 2), Counts(k * k, 0));
   return counts;
 }

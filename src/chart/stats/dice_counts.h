@@ -9,28 +9,21 @@
 
 #include "chart/stats/counts.h"
 
-// Combinations are counted, and tested as one distribution, only where K^D
-// is at most this: 2d6, 2d10, 4dF; not 2d20.
-constexpr int kMaxCombinations = 100;
-
-// The faces a die may have, and the dice a roll may hold.
-constexpr int kMinFaces = 2;
-constexpr int kMaxFaces = 100;
-
 struct DiceCounts {
   int dice = 1;                    // D, at least 1
-  int faces = 0;                   // K, kMinFaces to kMaxFaces
+  int faces = 0;                   // K, at least 2 and at most 256
   std::vector<Counts> per_die;     // D counts of K faces, die 1 first
   Counts combinations;             // K^D counts, index sum of face_d * K^(D-1-d), die 1's
-                                   // face the most significant; empty where K^D >
-                                   // kMaxCombinations
+                                   // face the most significant; empty where there are
+                                   // too many combinations to test as one distribution
   std::vector<Counts> pair_tables; // for D > 1, one per pair of dice (1,2), (1,3), ...,
                                    // (2,3), ...: K * K counts, the first die's face * K +
                                    // the second's
 };
 
-// Counts of no rolls, for `dice` dice of `faces` faces.
-DiceCounts make_dice_counts(int dice, int faces);
+// Counts of no rolls, for `dice` dice of `faces` faces; the combinations
+// counted only where `combined`.
+DiceCounts make_dice_counts(int dice, int faces, bool combined);
 
 // The index of pair (first, second) of dice 0-based, first < second, in
 // DiceCounts::pair_tables.

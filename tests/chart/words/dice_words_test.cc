@@ -17,13 +17,13 @@ std::vector<std::string> labels_of(int faces) {
 
 TEST(DiceWords, LinesInOrderWithEachPairOnItsOwnTable) {
   // A d20 whose 20 came up 100 times in 1000 and whose 1 came up 20.
-  DiceCounts d20 = make_dice_counts(1, 20);
+  DiceCounts d20 = make_dice_counts(1, 20, true);
   d20.per_die[0] = {20, 49, 49, 49, 49, 49, 49, 49, 49, 49,
                     49, 49, 49, 49, 49, 49, 49, 48, 48, 100};
   d20.combinations = d20.per_die[0];
   // Three d4 whose third die copies the first; the second runs through its
   // faces alike under each of the first's.
-  DiceCounts d4 = make_dice_counts(3, 4);
+  DiceCounts d4 = make_dice_counts(3, 4, true);
   for (int r = 0; r < 1600; ++r) {
     uint8_t faces[3] = {uint8_t(r % 4), uint8_t(r / 4 % 4), uint8_t(r % 4)};
     add_roll(d4, faces, 1);
