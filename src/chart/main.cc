@@ -195,7 +195,7 @@ std::string without_detectable(const std::string &lines) {
 
 // The counts of dicestat's pair of d6 from its 36 outcomes' counts.
 DiceCounts pair_counts_of(const Counts &outcomes) {
-  DiceCounts counts = make_dice_counts(2, kFaces);
+  DiceCounts counts = make_dice_counts(2, kFaces, true);
   for (int i = 0; i < kOutcomes; ++i) {
     uint8_t faces[2] = {static_cast<uint8_t>(i / kFaces), static_cast<uint8_t>(i % kFaces)};
     add_roll(counts, faces, outcomes[i]);

@@ -14,8 +14,15 @@
 #include "chart/stats/counts.h"
 #include "chart/stats/dice_counts.h"
 
-// Dice a roll, at most.
+// Faces a die may have, and dice a roll.
+constexpr int kMinFaces = 2;
+constexpr int kMaxFaces = 100;
 constexpr int kMaxDice = 16;
+
+// Counts of every combination of the dice's faces are kept, and tested as
+// one distribution, only where there are at most this many: 2d6, 2d10,
+// 4dF; not 2d20.
+constexpr int kMaxCombinations = 100;
 
 // Bytes of a face's label, as --faces names it.
 constexpr size_t kMaxLabelBytes = 32;
