@@ -84,7 +84,10 @@ bool csv_byte(FieldScanner &s, char c, FieldSink sink, void *context) {
     s.field.quoted = s.in_quotes = true;
     return true;
   }
-  if (s.field.length == 0 && is_blank(c)) return true;
+  if (s.field.length == 0 && is_blank(c)) {
+    s.field.column = s.column + 1; // the field begins after its blanks
+    return true;
+  }
   keep(s.field, c);
   return true;
 }
@@ -107,23 +110,22 @@ bool scan_fields(FieldScanner &s, const char *bytes, size_t size, FieldSink sink
   if (!s.error.empty()) return false;
   for (size_t i = 0; i < size; ++i) {
     char c = bytes[i];
-    bool line_end = (c == '\n' && !s.after_cr) || c == '\r';
-    bool crlf_tail = c == '\n' && s.after_cr;
+    bool crlf_tail = c == '\n' && s.after_cr; // the LF of a CR LF: no line of its own
+    bool line_end = (c == '\n' && !crlf_tail) || c == '\r';
     s.after_cr = c == '\r';
-    if (crlf_tail) continue;
     if (s.in_quotes && !s.quote_seen && (c == '\n' || c == '\r')) {
       keep(s.field, c); // a line end within quotes is the field's
     } else if (line_end) {
       if (s.in_quotes) s.in_quotes = false, s.after_quotes = true;
       if (!end_line(s, sink, context)) return false;
-    } else if (!s.in_comment) {
+    } else if (!s.in_comment && !crlf_tail) {
       bool ok = s.csv ? csv_byte(s, c, sink, context) : list_byte(s, c, sink, context);
       if (!ok) return false;
     }
     if (line_end) {
       ++s.line;
       s.column = 1;
-    } else {
+    } else if (!crlf_tail) {
       ++s.column;
     }
   }
