@@ -78,7 +78,7 @@ Outcome run_chart(const std::string &args, const std::string &redirect = "") {
   write_file(scratch.path("typed.txt"),
              "# my dice, 17 rolls\n11, 12\t13\r\n14 # four\n\n15,16  21");
   write_file(scratch.path("plain.txt"), "11 12 13 14 15 16 21 ");
-  write_file(scratch.path("bad.txt"), "# 17\n11,12\t13\r\n 14  17 66\n");
+  write_file(scratch.path("bad.txt"), "# 17\n11,12\t13\r\n 14  170 66\n");
   write_file(scratch.path("binary.txt"), "11 1\x01\xff\"abcdefghijklmnopqrstuvwxyz");
   write_file(scratch.path("huge.txt"), std::string(100000, '\n'));
   write_file(scratch.path("token.txt"), ""); // one token of 200 MB, sparse: NUL bytes
@@ -124,18 +124,21 @@ TEST(ChartCommand, FailsWithOneLineAndStatusTwo) {
   const std::vector<Case> cases = {
       {"missing.txt", "dicestat-chart: missing.txt: No such file or directory\n"},
       {"dir", "dicestat-chart: dir: Is a directory\n"},
-      {"bad.txt", "dicestat-chart: bad.txt:3:6: \"17\" is not an outcome 11 to 66\n"},
+      {"bad.txt", "dicestat-chart: bad.txt:3:6: \"170\" is not a face of any die d4 to d100; "
+                  "--faces names other faces\n"},
       {"binary.txt", "dicestat-chart: binary.txt:1:4: "
-                     "\"1\\x01\\xff\\x22abcdefghijklmnop...\" is not an outcome 11 to 66\n"},
+                     "\"1\\x01\\xff\\x22abcdefghijklmnop...\" is not a face of any die d4 to "
+                     "d100; --faces names other faces\n"},
       {"huge.txt", "dicestat-chart: huge.txt: no rolls in it\n"},
       {"token.txt", "dicestat-chart: token.txt:1:1: \"\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00"
                     "\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00...\" "
-                    "is not an outcome 11 to 66\n"},
+                    "is not a face of any die d4 to d100; --faces names other faces\n"},
       {"- </dev/null", "dicestat-chart: standard input: empty file\n"},
-      {"--independence statfile.txt",
-       "dicestat-chart: statfile.txt:1:1: \"Number\" is not an outcome 11 to 66\n"},
+      {"--independence statfile.txt", "dicestat-chart: statfile.txt: a statistics report, not "
+                                      "rolls: --independence tests a roll log\n"},
       {"--independence truncated.txt",
-       "dicestat-chart: truncated.txt:1:7: \"6\" is not an outcome 11 to 66\n"},
+       "dicestat-chart: truncated.txt:1:7: \"6\" is not an outcome 11 to 66, and dicestat's roll "
+       "log ends in it\n"},
       {"--log dicefile.txt statfile.txt",
        "dicestat-chart: dicefile.txt: not the report's roll "
        "log: outcome 11 came up 0 times in it, 1 in the report\n"},
@@ -186,16 +189,23 @@ TEST(ChartCommand, SummaryAndCaptionGiveBothVerdicts) {
     const char *fair_words; // in the chart's caption
     const char *detectable; // the percentages as scipy's non-central chi-square gives them
     const char *anytime;    // the e-value of the counts, as scipy's gammaln gives it
+    const char *rolls;      // in the report
   };
-  for (const Case &c : {Case{"million.txt", true, "Consistent with fair dice (p = ",
-                             "one outcome 3.02% more often than 1/36", "e=5.737e-45 p=1"},
-                        Case{big, false, "Not fair dice (p below 10\u207b\u2079)",
-                             "one outcome 0.0652% more often than 1/36", "e=7.685e-14 p=1"}}) {
+  for (const Case &c :
+       {Case{"million.txt", true, "Consistent with fair dice (p = ",
+             "one outcome 3.02% more often than 1/36", "e=5.737e-45 p=1", "1000000"},
+        Case{big, false, "Not fair dice (p below 10\u207b\u2079)",
+             "one outcome 0.0652% more often than 1/36", "e=7.685e-14 p=1", "2147483647"}}) {
     std::string summary = run_chart("--summary " + c.file).out;
     std::vector<double> p = summary_p(summary);
     ASSERT_EQ(p.size(), 2u) << c.file;
-    EXPECT_EQ(summary.substr(summary.find("needed:")),
+    size_t needed = summary.find("needed:"), read = summary.find("read: ");
+    EXPECT_EQ(summary.substr(needed, read - needed),
               power_lines(c.detectable) + "anytime: " + c.anytime + "\n");
+    EXPECT_NE(
+        summary.find("\nread: " + std::string(c.rolls) + " rolls of two d6 (dicestat's report)\n"),
+        std::string::npos)
+        << summary;
     EXPECT_TRUE(c.fair_fits ? p[0] >= 0.05 : p[0] < 1e-9) << c.file << ": " << p[0];
     EXPECT_GE(p[1], 0.05) << c.file << ": the generator's own split fits";
     std::string svg = run_chart(c.file).out;
@@ -208,7 +218,11 @@ TEST(ChartCommand, SummaryOfNoRollsOrOfANonReport) {
   for (const char *file : {"none.txt", "negative.txt"})
     EXPECT_EQ(run_chart(std::string("--summary ") + file).out,
               "fair: chi2=nan p=nan\ngenerator: chi2=nan p=nan\n" +
-                  power_lines("none, there were no rolls") + "anytime: e=1 p=1\n")
+                  power_lines("none, there were no rolls") + "anytime: e=1 p=1\n" +
+                  "read: 0 rolls of two d6 (dicestat's report)\n"
+                  "die 1: chi2=nan p=nan\ndie 2: chi2=nan p=nan\n"
+                  "between dice: chi2=nan df=0 p=nan\n"
+                  "faces of die 1: none outside\nfaces of die 2: none outside\n")
         << file;
   Outcome o = run_chart("--summary huge.txt");
   EXPECT_EQ(o.status, 2);
@@ -427,8 +441,15 @@ TEST(ChartCommand, ListsOfRollsAreReadAsTheirRolls) {
   std::string log = good_log(70000);
   write_file(logs.path("joined.txt"), log + "\n11 # and one more\n");
   write_file(logs.path("plain.txt"), log + "11 ");
-  EXPECT_EQ(run_chart("--summary " + shell_quote(logs.path("joined.txt"))).out,
-            run_chart("--summary " + shell_quote(logs.path("plain.txt"))).out);
+  // The same rolls, but only the bytes dicestat writes are its generator's.
+  std::string joined = run_chart("--summary " + shell_quote(logs.path("joined.txt"))).out;
+  std::string plain = run_chart("--summary " + shell_quote(logs.path("plain.txt"))).out;
+  auto fair_line = [](const std::string &out) {
+    return out.substr(out.find("fair:"), out.find('\n', out.find("fair:")) - out.find("fair:"));
+  };
+  EXPECT_EQ(fair_line(joined), fair_line(plain));
+  EXPECT_EQ(count_of(joined, "generator:"), 0u) << joined;
+  EXPECT_EQ(count_of(plain, "generator:"), 1u) << plain;
 
   // The grid of a run's roll log is its report's, to the last digit and colour.
   for (const char *answers : {"36\n1\n", "1000\n7\n", "99999\n3\n"}) {
@@ -463,8 +484,9 @@ TEST(ChartCommand, FewRollsGetSimulatedPValues) {
     EXPECT_EQ(p < 0.001, list[0] == 's') << list << ": " << out;
   }
   std::string summary = run_chart("--summary typed.txt").out;
-  EXPECT_EQ(count_of(summary, " (Monte Carlo, 10000 samples)\n"), 2u) << summary;
-  EXPECT_EQ(count_of(run_chart("--summary --samples 99 typed.txt").out, " 99 samples)"), 2u);
+  // Of all 36 outcomes and of each die's faces.
+  EXPECT_EQ(count_of(summary, " (Monte Carlo, 10000 samples)\n"), 3u) << summary;
+  EXPECT_EQ(count_of(run_chart("--summary --samples 99 typed.txt").out, " 99 samples)"), 3u);
 }
 
 // The chart run with --follow and these arguments, its standard input and

@@ -20,6 +20,11 @@ constexpr size_t kPieceBytes = (size_t{1} << 16) * kRollTextSize;
 // The most columns a CSV header may have.
 constexpr size_t kMaxColumns = 4096;
 
+// Once a file began with this many rolls in dicestat's own bytes, it is
+// dicestat's roll log, and a value that is no label 11 to 66 is a fault in
+// it, not a sign of another die.
+constexpr int64_t kTrustedLogEntries = 1000;
+
 // A tally's count: at most this, so that the sum of any number of them a
 // reading can hold stays far from overflowing.
 constexpr int64_t kMaxTally = int64_t{1} << 48;
@@ -51,6 +56,7 @@ std::string name_of(const Field &f) {
 }
 
 struct Reader {
+  Reader(const DiceSpec &given, RollsRead &into) : spec(given), read(into) {}
   const DiceSpec &spec;
   RollsRead &read;
   FieldScanner scanner;
@@ -62,8 +68,40 @@ struct Reader {
   std::vector<std::string> column_names;      // and its name
   std::vector<Field> fields;                  // the line's fields that are kept
   int64_t fields_in_line = 0;
-  bool all_pairs = true; // every value so far is a label 11 to 66
-  RollSink rolls_out;    // given each roll while all are labels 11 to 66, one value a roll
+  bool all_pairs = true;   // every value so far is a label 11 to 66
+  RollSink rolls_out;      // given each roll while all are labels 11 to 66, one value a roll
+  bool plain = false;      // no die named: dicestat's form is possible
+  int64_t log_entries = 0; // rolls at the start in dicestat's own bytes
+  int64_t fields_seen = 0; // fields the scanner has handed over, the one at hand too
+  Field cut;               // a last entry of dicestat's log cut short, if nothing follows
+  int64_t cut_at = -1;     // the fields seen before it; -1 when there is none
+
+  // The first value that is no label 11 to 66 where dicestat's log went
+  // before it: an error at once in a long log, and in a short one when it
+  // is a lone face that ends the file, as a log cut within a roll does.
+  bool breaks_log(const Field &f) {
+    if (!plain || log_entries == 0) return false;
+    std::string what = quoted_field(f) + " is not an outcome 11 to 66";
+    if (log_entries >= kTrustedLogEntries) {
+      fail(f, what + ", after " + std::to_string(log_entries) + " rolls of dicestat's roll log");
+      return true;
+    }
+    bool right_after =
+        f.line == 1 && f.column == log_entries * static_cast<int64_t>(kRollTextSize) + 1;
+    if (right_after && f.length == 1 && f.text[0] >= '1' && f.text[0] <= '6') {
+      cut = f;
+      cut_at = fields_seen;
+    }
+    return false;
+  }
+
+  // A log cut within its last roll.
+  bool ends_cut() {
+    if (cut_at < 0 || cut_at != fields_seen) return false; // none, or a field followed it
+    fail(cut,
+         quoted_field(cut) + " is not an outcome 11 to 66, and dicestat's roll log ends in it");
+    return true;
+  }
 
   // A label 11 to 66 to the sink, as its outcome index.
   void pass_on(int label) {
@@ -87,7 +125,10 @@ struct Reader {
   // The value of a field as a die's face: its index for a named die, else
   // the whole number 0 to 100; -1 with the error set when it is neither.
   int value_of(const Field &f) {
-    all_pairs = all_pairs && is_pair_label(f);
+    if (all_pairs && !is_pair_label(f)) {
+      all_pairs = false;
+      if (breaks_log(f)) return -1;
+    }
     if (!spec.labels.empty()) {
       auto found = f.length <= kKeptFieldBytes ? faces.find(name_of(f)) : faces.end();
       if (found != faces.end()) return found->second;
@@ -237,6 +278,7 @@ struct Reader {
 
   // Every field and line end the scanner finds.
   bool take(const Field *f) {
+    if (f != nullptr) ++fields_seen;
     if (f == nullptr) {
       int64_t line = scanner.line;
       bool ok = header                            ? end_header(line)
@@ -307,6 +349,7 @@ size_t log_entries(Reader &reader, const unsigned char *text, size_t count) {
     int value = static_cast<int>((first + 1) * 10 + second + 1);
     tally(reader.raw, &value, 1, true);
     reader.pass_on(value);
+    ++reader.log_entries;
   }
   return k;
 }
@@ -391,6 +434,7 @@ bool settle_die(Reader &reader) {
   RawTallies &raw = reader.raw;
   if (raw.dice == 0) raw = make_raw_tallies(std::max(spec.dice, 1), 0);
   bool plain = spec.labels.empty() && spec.dice == 0 && spec.columns.empty() && !spec.tallies;
+  if (reader.ends_cut()) return false;
   if (plain && reader.all_pairs && raw.rolls > 0) {
     settle_pairs(raw, read);
     read.die = "d6";
@@ -419,10 +463,10 @@ bool settle_die(Reader &reader) {
 
 RollsRead read_rolls(LogSource source, const DiceSpec &spec) {
   RollsRead read;
-  Reader reader{spec, read, {}, {}, {}, 0, false, {}, {}, {}, 0, true, {}};
+  Reader reader(spec, read);
   // Only a plain list can be dicestat's, whose rolls the sink takes.
-  if (spec.labels.empty() && spec.dice == 0 && spec.columns.empty() && !spec.tallies)
-    reader.rolls_out = source.sink;
+  reader.plain = spec.labels.empty() && spec.dice == 0 && spec.columns.empty() && !spec.tallies;
+  if (reader.plain) reader.rolls_out = source.sink;
   read.tallies = spec.tallies;
   if (!prepare(reader, source) || !read_all(reader, source) || !settle_die(reader)) {
     read.dicestat_log = false;

@@ -143,12 +143,12 @@ bool finish_fields(FieldScanner &s, FieldSink sink, void *context) {
 std::string quoted_field(const Field &field) {
   static const char kHex[] = "0123456789abcdef";
   std::string text = "\"";
-  for (size_t i = 0; i < std::min(field.length, kKeptFieldBytes); ++i) {
+  for (size_t i = 0; i < std::min(field.length, kShownFieldBytes); ++i) {
     auto c = static_cast<unsigned char>(field.text[i]);
     if (c < 0x20 || c >= 0x7f || c == '"' || c == '\\')
       text += std::string("\\x") + kHex[c >> 4] + kHex[c & 15];
     else
       text += static_cast<char>(c);
   }
-  return text + (field.length > kKeptFieldBytes ? "...\"" : "\"");
+  return text + (field.length > kShownFieldBytes ? "...\"" : "\"");
 }

@@ -15,6 +15,9 @@
 // name that matters, and its message shows these.
 constexpr size_t kKeptFieldBytes = 64;
 
+// Bytes of a field that a message shows.
+constexpr size_t kShownFieldBytes = 20;
+
 struct Field {
   char text[kKeptFieldBytes] = {}; // its first bytes, without quotes, a doubled quote once
   size_t length = 0;               // all its bytes so
@@ -49,6 +52,6 @@ bool scan_fields(FieldScanner &scanner, const char *bytes, size_t size, FieldSin
 // as above, or for a quote never closed.
 bool finish_fields(FieldScanner &scanner, FieldSink sink, void *context);
 
-// The field's kept bytes in double quotes, any that is not printable ASCII
-// written \xNN, "..." after them when it was longer.
+// The field's first kShownFieldBytes in double quotes, any that is not
+// printable ASCII written \xNN, "..." after them when it was longer.
 std::string quoted_field(const Field &field);

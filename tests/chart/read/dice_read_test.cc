@@ -56,6 +56,8 @@ TEST(DiceRead, EachFormGivesItsDiceAndCounts) {
       {"# d20\n3\n17\n20\n1\n17\n", {}, "d20+", 1, {1, 0, 1, 0, 0, 0, 0, 0, 0, 0,
                                                     0, 0, 0, 0, 0, 0, 2, 0, 0, 1}},
       // Faces from 0 once a 0 is read: 0 to 9 is a d10, 1 to 9 would be too.
+      // Two labels 11 to 66 and then a d20's: a list typed on one line.
+      {"12 15 7 3", {}, "d20+", 1, {0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 1, 0, 0, 0, 0, 0}},
       {"0,3 , 9\r\n", {}, "d10+", 1, {1, 0, 0, 1, 0, 0, 0, 0, 0, 1}},
       {"53 65 64 42 ", {}, "d6", 2, {0, 0, 0, 1, 1, 2, 0, 1, 1, 1, 1, 0}},
       // A line of one value as long as the dice are many: a face each.
@@ -139,6 +141,20 @@ TEST(DiceRead, TheFirstFaultAtItsLineAndColumn) {
       {"Roll\n\"4", with(0, {"Roll"}), "2:1", "a quote that is never closed"},
       {"Roll\n\"4\"5", with(0, {"Roll"}), "2:4", "text after a quoted field's closing quote"},
       {"1 5\n2 x\n", with(0, {}, true), "2:3", "\"x\" is not a count 0 to 10^15"},
+      // A log of dicestat's cut within its last roll, or gone wrong after
+      // many rolls, is not read as some other die.
+      {"53 65 6",
+       {},
+       "1:7",
+       "\"6\" is not an outcome 11 to 66, and dicestat's roll log ends in it"},
+      {[] {
+         std::string log;
+         for (int i = 0; i < 1000; ++i) log += "11 ";
+         return log + "\n7";
+       }(),
+       {},
+       "2:1",
+       "\"7\" is not an outcome 11 to 66, after 1000 rolls of dicestat's roll log"},
       {"0 100",
        {},
        "",
