@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <unordered_map>
@@ -28,6 +29,17 @@ constexpr int64_t kTrustedLogEntries = 1000;
 // A tally's count: at most this, so that the sum of any number of them a
 // reading can hold stays far from overflowing.
 constexpr int64_t kMaxTally = int64_t{1} << 48;
+
+// No number a face can be, for dice whose faces are not numbers.
+constexpr int kNotNumbers = -10000;
+
+// A whole number of at most three digits after an optional '-', as a
+// numbered die's face is written; kNotNumbers for anything else.
+int face_number(const Field &f) {
+  bool negative = f.length > 1 && f.text[0] == '-';
+  int v = f.length > kKeptFieldBytes ? -1 : small_number(f.text + negative, f.length - negative);
+  return v < 0 ? kNotNumbers : negative ? -v : v;
+}
 
 bool is_pair_label(const Field &f) {
   return f.length == 2 && f.text[0] >= '1' && f.text[0] <= '6' && f.text[1] >= '1' &&
@@ -62,6 +74,8 @@ struct Reader {
   FieldScanner scanner;
   RawTallies raw;
   std::unordered_map<std::string, int> faces; // a named die's labels to their indices
+  int first_number = kNotNumbers;             // its first face, when its faces are the whole
+                                              // numbers from it up, as a dK's: read as numbers
   int dice = 0;                               // D; 0 until a tally's first line shows it
   bool header = false;                        // the first line is a header still to read
   std::vector<int> column_of;                 // a CSV's field index of each die
@@ -130,8 +144,14 @@ struct Reader {
       if (breaks_log(f)) return -1;
     }
     if (!spec.labels.empty()) {
-      auto found = f.length <= kKeptFieldBytes ? faces.find(name_of(f)) : faces.end();
-      if (found != faces.end()) return found->second;
+      if (first_number != kNotNumbers) {
+        int v = face_number(f);
+        if (v >= first_number && v - first_number < static_cast<int>(spec.labels.size()))
+          return v - first_number;
+      } else if (f.length <= kKeptFieldBytes) {
+        auto found = faces.find(name_of(f));
+        if (found != faces.end()) return found->second;
+      }
       fail(f, quoted_field(f) + " is not a face of the " + spec.die);
       return -1;
     }
@@ -256,7 +276,8 @@ struct Reader {
     } else if (fields_in_line == 1 && fields[0].length == static_cast<size_t>(dice)) {
       ok = split_roll(fields[0]);
     } else {
-      return fail_line(line, std::to_string(fields_in_line) + " values, not " +
+      return fail_line(line, std::to_string(fields_in_line) +
+                                 (fields_in_line == 1 ? " value, not " : " values, not ") +
                                  std::to_string(dice) + " (--dice " + std::to_string(dice) + ")");
     }
     fields.clear();
@@ -339,6 +360,16 @@ bool begins_with_header(Reader &reader, const std::string &head, bool whole) {
   return other && (commas || first.fields.size() == 1);
 }
 
+// The first of labels that are the whole numbers from it up, written as
+// face_number reads them; else kNotNumbers.
+int first_number_of(const std::vector<std::string> &labels) {
+  if (labels.empty()) return kNotNumbers;
+  int first = std::atoi(labels[0].c_str());
+  for (size_t i = 0; i < labels.size(); ++i)
+    if (labels[i] != std::to_string(first + static_cast<int>(i))) return kNotNumbers;
+  return first;
+}
+
 // Dicestat's own log entries at the start of `count` entries: their labels
 // as values; how many.
 size_t log_entries(Reader &reader, const unsigned char *text, size_t count) {
@@ -371,6 +402,7 @@ bool prepare(Reader &reader, LogSource source) {
   const DiceSpec &spec = reader.spec;
   for (size_t i = 0; i < spec.labels.size(); ++i)
     reader.faces[spec.labels[i]] = static_cast<int>(i);
+  reader.first_number = first_number_of(spec.labels);
   TextDecoder probe;
   std::string head;
   decode_text(probe, reinterpret_cast<const unsigned char *>(source.head.data()),
