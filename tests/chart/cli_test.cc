@@ -235,6 +235,90 @@ TEST(ChartCommand, FullOutputIsAnError) {
   EXPECT_EQ(o.err, "dicestat-chart: standard output: No space left on device\n");
 }
 
+TEST(ChartCommand, OutputGoesWhereItIsTold) {
+  struct Case {
+    std::string args; // OUT stands for a file in a scratch directory of the test's
+    const char *redirect;
+    int status;
+    const char *err;
+    const char *begins; // what OUT begins with; null when it must not be made
+  };
+  const std::string kScript = " >/dev/null; script -qec '" + shell_quote(CHART_BINARY) +
+                              " statfile.txt 2>err' /dev/null >out";
+  const std::vector<Case> cases = {
+      {"-o OUT statfile.txt", "", 0, "", "<?xml"},
+      {"--summary --output=OUT statfile.txt", "", 0, "", "fair: "},
+      {"-o dir statfile.txt", "", 2, "dicestat-chart: dir: Is a directory\n", nullptr},
+      {"-o OUT missing.txt", "", 2, "dicestat-chart: missing.txt: No such file or directory\n",
+       nullptr},
+      // SVG at a terminal, which `script` gives it.
+      {"--version", kScript.c_str(), 2,
+       "dicestat-chart: standard output: a terminal; the picture is SVG for a file: add -o "
+       "chart.svg, or > chart.svg\n",
+       nullptr},
+  };
+  for (const Case &c : cases) {
+    Scratch keep;
+    std::string args = c.args, out = shell_quote(keep.path("out"));
+    if (args.find("OUT") != std::string::npos) args.replace(args.find("OUT"), 3, out);
+    Outcome o = run_chart(args, c.redirect);
+    EXPECT_EQ(o.status, c.status) << c.args << ": " << o.err;
+    EXPECT_EQ(o.err, c.err) << c.args;
+    bool made = std::filesystem::exists(keep.path("out"));
+    EXPECT_EQ(made, c.begins != nullptr) << c.args;
+    if (made && c.begins != nullptr) {
+      EXPECT_EQ(read_file(keep.path("out")).rfind(c.begins, 0), 0u) << c.args;
+    }
+  }
+}
+
+// The name before the colon of each line.
+std::string line_names(const std::string &out) {
+  std::string names;
+  for (size_t at = 0; at < out.size(); at = out.find('\n', at) + 1)
+    names += out.substr(at, out.find(':', at) - at) + ";";
+  return names;
+}
+
+TEST(ChartCommand, SummariesOfAnyDiceInTheirOrder) {
+  // 40 rolls of a d20, of a pair of d6 and of a pair of d20: the lines
+  // of each, what was read first; dicestat's own log keeps its lines first.
+  std::string d20, pair, big_pair, own_log;
+  for (int r = 0; r < 40; ++r) {
+    d20 += std::to_string(r % 20 + 1) + "\n";
+    pair += std::to_string(r % 6 + 1) + " " + std::to_string(r / 6 % 6 + 1) + "\n";
+    big_pair += std::to_string(r % 20 + 1) + "," + std::to_string(r * 7 % 20 + 1) + "\n";
+  }
+  dicestat_report("40\n42\n", &own_log);
+  Scratch lists;
+  write_file(lists.path("d20.txt"), d20);
+  write_file(lists.path("pair.txt"), pair);
+  write_file(lists.path("big.csv"), "first,second\n" + big_pair);
+  write_file(lists.path("tally.txt"), "1 1 5\n6 6 7\n");
+  write_file(lists.path("dicefile.txt"), own_log);
+  const std::string kPairs = "read;fair;die 1;die 2;between dice;faces of die 1;faces of die 2;";
+  struct Case {
+    std::string args, names;
+  };
+  const std::vector<Case> cases = {
+      {"d20.txt", "read;fair;faces;detectable;"},
+      {"--dice 2 pair.txt", kPairs + "detectable;"},
+      {"--counts tally.txt", kPairs + "detectable;"},
+      // 400 combinations: no test of them all, each die's and the pair's.
+      {"--die d20 --column first --column second big.csv",
+       "read;die 1;die 2;between dice;faces of die 1;faces of die 2;detectable;"},
+      {"dicefile.txt", "fair;generator;needed;detectable;anytime;read;die 1;die 2;between "
+                       "dice;faces of die 1;faces of die 2;"},
+  };
+  for (const Case &c : cases) {
+    int status = run_shell("cd " + shell_quote(lists.dir) + " && " + shell_quote(CHART_BINARY) +
+                           " --summary --samples 20 " + c.args + " >out 2>err");
+    Outcome o{status, read_file(lists.path("out")), read_file(lists.path("err"))};
+    EXPECT_EQ(o.status, 0) << c.args << ": " << o.err;
+    EXPECT_EQ(line_names(o.out), c.names) << c.args << ":\n" << o.out;
+  }
+}
+
 TEST(ChartCommand, Arguments) {
   Outcome help = run_chart("--help");
   EXPECT_EQ(help.status, 0);
