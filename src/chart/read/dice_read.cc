@@ -357,7 +357,8 @@ bool begins_with_header(Reader &reader, const std::string &head, bool whole) {
     if (word == Word::kBinary) return false;
     other = other || word == Word::kName;
   }
-  return other && (commas || first.fields.size() == 1);
+  // A tally's line is all numbers, so any name makes a header.
+  return other && (commas || first.fields.size() == 1 || reader.spec.tallies);
 }
 
 // The first of labels that are the whole numbers from it up, written as

@@ -93,6 +93,7 @@ TEST(DiceRead, EachFormGivesItsDiceAndCounts) {
       {"\"Roll, \"\"first\"\"\",x\n3,y\n", with(0, {"Roll, \"first\""}), "d4+", 1, {0, 0, 1, 0}},
       {"Roll\n2\n", {}, "d4+", 1, {0, 1, 0, 0}},
       {"red,white,count\n1,1,5\n1,2,7\n", with(0, {}, true), "d4+", 2, {12, 0, 0, 0, 5, 7, 0, 0}},
+      {"# a d6\nface count\n1 3\n4 1\n", with(0, {}, true), "d4+", 1, {3, 0, 0, 1}},
       {"- 0 +\n+\n", named("-,0,+"), "die -,0,+", 1, {1, 1, 2}},
       {"Roll,Die 1,Die 2\n1,+,-\n",
        [] {
