@@ -2,7 +2,7 @@
 """The chart as a reader sees it: pictures drawn by dicestat-chart, rendered
 by headless Chromium to PNG and judged by their pixels. Where to look comes
 from the SVG (a cell's or a bar's rectangle); what is seen there, from the
-browser alone.   picture_test.py DICESTAT DICESTAT-CHART"""
+browser alone.   picture_test.py DICESTAT DICESTAT-CHART DICE-PICTURE-DRIVER"""
 import os
 import random
 import subprocess
@@ -50,11 +50,11 @@ def by_id(root, tag, name):
     return next(e for e in root.iter(SVG + tag) if e.get("id") == name)
 
 
-def main(dicestat, chart_bin, tmp):
-    def chart(name, args, stdin=b""):
+def main(dicestat, chart_bin, dice_bin, tmp):
+    def chart(name, args, stdin=b"", program=chart_bin):
         path = os.path.join(tmp, name + ".svg")
         with open(path, "wb") as out:
-            out.write(subprocess.run([chart_bin] + args, cwd=tmp, input=stdin, check=True,
+            out.write(subprocess.run([program] + args, cwd=tmp, input=stdin, check=True,
                                      stdout=subprocess.PIPE).stdout)
         check(os.path.getsize(path) < MAX_BYTES, "%s: under %d bytes" % (name, MAX_BYTES))
         return path
@@ -72,8 +72,15 @@ def main(dicestat, chart_bin, tmp):
     with open(os.path.join(tmp, "1000000", "statfile.txt"), "rb") as f:
         paths = [chart("200", ["200/statfile.txt"]), chart("million", ["1000000/statfile.txt"]),
                  chart("sticky", ["sticky.txt"]), chart("no-log", ["-"], f.read())]
-    with ThreadPoolExecutor(max_workers=len(paths)) as pool:
-        few, million, stuck, no_log = pool.map(render, paths)
+    # A d20 whose 20 comes up one roll in ten, and a pair whose second die
+    # copies the first one roll in four.
+    d20 = [20 if draw.random() < 0.1 else draw.randint(1, 20) for _ in range(5000)]
+    pair = [(a, a if draw.random() < 0.25 else draw.randint(1, 6))
+            for a in (draw.randint(1, 6) for _ in range(5000))]
+    paths += [chart("d20", ["1", "20"], " ".join(map(str, d20)).encode(), dice_bin),
+              chart("pair", ["2", "6"], " ".join("%d %d" % p for p in pair).encode(), dice_bin)]
+    with ThreadPoolExecutor(max_workers=2) as pool:
+        few, million, stuck, no_log, d20_picture, pair_picture = pool.map(render, paths)
 
     root, png = few
     cells = [r for r in root.iter(SVG + "rect") if (r.get("class") or "").startswith("cell")]
@@ -107,8 +114,24 @@ def main(dicestat, chart_bin, tmp):
     check("lags" not in ids and "pair-map" not in ids and png.height < million[1].height - 500,
           "no log: no panel, no map, and the picture ends sooner")
 
+    root, png = d20_picture
+    faces = list(by_id(root, "g", "faces"))
+    colours = {r.get("data-face"): png.getpixel((x + w // 2, y + h - 3))
+               for r in faces for x, y, w, h in [box(r)]}
+    wrong = [f for f, px in colours.items() if (distance(px, MORE) < 60) != (f == "20")]
+    check(len(faces) == 20 and faces[19].get("data-off") == "high" and not wrong,
+          "d20: 20 bars, face 20 flagged high and alone in the 'more' colour: %s" % wrong)
+
+    root, png = pair_picture
+    cells = list(by_id(root, "g", "grid").iter(SVG + "rect"))
+    wrong = [(r.get("data-first"), r.get("data-second")) for r in cells for x, y, w, h in [box(r)]
+             if (distance(png.getpixel((x + 4, y + 4)), MORE) < 60)
+             != (r.get("data-first") == r.get("data-second"))]
+    check(len(cells) == 36 and len(list(by_id(root, "g", "faces"))) == 12 and not wrong,
+          "pair: 12 bars, and of the grid's 36 cells the diagonal red, no other: %s" % wrong)
+
 
 if __name__ == "__main__":
     with tempfile.TemporaryDirectory() as scratch:
-        main(os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2]), scratch)
+        main(*(os.path.abspath(a) for a in sys.argv[1:4]), scratch)
     sys.exit(1 if failures else 0)
