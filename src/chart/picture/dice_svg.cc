@@ -124,6 +124,12 @@ int draw_pair_grid(Svg &svg, int top, const DicePicture &picture) {
   int k = findings.faces, cell = kPlotWidth / k;
   const Counts &table = picture.counts->pair_tables[0];
   const std::vector<double> &z = findings.pairs[0].z;
+  // As the pair map, past kMaxMapSide faces a cell is too small to see.
+  if (k > kMaxMapSide) {
+    svg.text(kPlotLeft, top, 12, kFaint,
+             "No grid of both dice: " + std::to_string(k * k) + " cells are too many to draw");
+    return top + kSectionGap;
+  }
   svg.text(kPlotLeft, top, 14, "font-weight=\"bold\"", "Both dice: first die down, second across");
   top += 30;
   svg << "<g id=\"grid\">\n";
