@@ -11,13 +11,17 @@
 #include <string_view>
 
 #include "chart/dice.h"
+#include "chart/follow.h"
 #include "chart/host_io.h"
 #include "chart/options.h"
 #include "chart/picture/svg.h"
 #include "chart/read/report_from_counts.h"
 #include "chart/read/report_parse.h"
 #include "chart/read/roll_log.h"
+#include "chart/stats/anytime_fit.h"
+#include "chart/stats/anytime_independence.h"
 #include "chart/stats/independence.h"
+#include "chart/words/anytime_words.h"
 #include "chart/words/verdict.h"
 
 namespace {
@@ -110,12 +114,37 @@ std::string first_difference(const Counts &log, const Counts &report) {
   return "";
 }
 
+// Each outcome's chance with fair dice, for the e-processes.
+const std::vector<double> &fair_chances() {
+  static const std::vector<double> fair(kOutcomes, 1.0 / kOutcomes);
+  return fair;
+}
+
+// Both e-processes over the rolls in order, into `run` and findings.
+struct AnytimeRun {
+  Anytime fit, order;
+};
+
+void test_as_rolled(const PairCounts &counts, AnytimeRun &run, Findings &findings) {
+  int64_t n = static_cast<int64_t>(counts.outcomes.size());
+  run.fit = anytime_fit_of_rolls(counts.outcomes.data(), n, fair_chances());
+  run.order = anytime_independence_of(counts.outcomes.data(), n, kOutcomes);
+  findings.anytime_fit = &run.fit;
+  findings.anytime_order = &run.order;
+}
+
+// Each roll of a list into the e-process of fit, as it is read.
+void take_fit_rolls(void *state, const uint8_t *outcomes, size_t n) {
+  auto *process = static_cast<FitProcess *>(state);
+  for (size_t i = 0; i < n; ++i) add_fit_roll(*process, outcomes[i]);
+}
+
 // The test of the report's roll log, named or beside it, into findings;
 // `independence` holds the test. A log that cannot be read, or a named log
 // that is not the report's, is an error; one beside it that is another
 // run's is left out, and the caption says so.
 int test_report_log(const Options &options, const char *report_path, const Counts &report,
-                    Independence &independence, Findings &findings) {
+                    Independence &independence, AnytimeRun &run, Findings &findings) {
   bool named = options.log_path != nullptr;
   std::string path = named ? options.log_path : log_beside(report_path);
   if (path.empty()) return kExitOk;
@@ -131,6 +160,7 @@ int test_report_log(const Options &options, const char *report_path, const Count
   if (difference.empty()) {
     independence = independence_of(pairs, log.rolls, options.mc);
     findings.independence = &independence;
+    test_as_rolled(pairs, run, findings);
   } else if (named) {
     return fail(in.name, difference);
   } else {
@@ -139,8 +169,11 @@ int test_report_log(const Options &options, const char *report_path, const Count
   return kExitOk;
 }
 
+// The summary's lines; findings.anytime_fit is the e-process of fit, of
+// the rolls in order or of the counts alone.
 int write_summary(const Findings &findings) {
-  return write_out(fit_summary(findings.fair, findings.generator) + power_summary(findings.power));
+  return write_out(fit_summary(findings.fair, findings.generator) + power_summary(findings.power) +
+                   anytime_summary(*findings.anytime_fit));
 }
 
 // The report dicestat writes for a list's rolls, whose number fits the
@@ -159,9 +192,12 @@ int report_command(const Options &options, const char *path, const Opened &in,
   if (!parsed.ok) return fail(in.name, parsed.error);
   Counts counts = counts_of(parsed.report);
   Findings findings = test_fit(counts, options.mc);
+  Anytime from_counts = anytime_fit_of_counts(counts, fair_chances());
+  findings.anytime_fit = &from_counts;
   if (options.mode == Mode::kSummary) return write_summary(findings);
   Independence independence;
-  int status = test_report_log(options, path, counts, independence, findings);
+  AnytimeRun run;
+  int status = test_report_log(options, path, counts, independence, run, findings);
   if (status != kExitOk) return status;
   return write_out(render_svg(parsed.report, in.name, findings));
 }
@@ -170,16 +206,22 @@ int rolls_command(const Options &options, const Opened &in, const std::string &h
   if (options.log_path != nullptr) return usage_error("--log goes with a report, not with rolls");
   PairCounts pairs = make_pair_counts(kOutcomes);
   bool picture = options.mode == Mode::kPicture;
-  LogRead log = read_roll_log({in.file, head}, picture ? &pairs : nullptr);
+  // In order: the picture tests the rolls it keeps, the summary each roll as it is read.
+  FitProcess fit = start_fit_process(fair_chances());
+  RollSink sink = {picture ? nullptr : take_fit_rolls, &fit};
+  LogRead log = read_roll_log({in.file, head, sink}, picture ? &pairs : nullptr);
   if (!log.ok) return fail_log(in.name, log);
   if (log.rolls == 0) return fail(in.name, "no rolls in it");
   if (log.rolls > std::numeric_limits<int32_t>::max())
     return fail(in.name, "more rolls than a report holds, " +
                              std::to_string(std::numeric_limits<int32_t>::max()));
   Findings findings = test_fit(log.counts, options.mc);
+  findings.anytime_fit = &fit.found;
   if (!picture) return write_summary(findings);
   Independence independence = independence_of(pairs, log.rolls, options.mc);
   findings.independence = &independence;
+  AnytimeRun run;
+  test_as_rolled(pairs, run, findings);
   return write_out(render_svg(report_of_rolls(log.counts, log.rolls), in.name, findings));
 }
 
@@ -210,7 +252,10 @@ int independence_command(const Options &options) {
   LogRead log = read_roll_log({in.file, {}}, &pairs);
   close_input(in);
   if (!log.ok) return fail_log(in.name, log);
-  return write_out(independence_summary(independence_of(pairs, log.rolls, options.mc)));
+  Anytime order = anytime_independence_of(pairs.outcomes.data(),
+                                          static_cast<int64_t>(pairs.outcomes.size()), kOutcomes);
+  return write_out(before_last_line(
+      independence_summary(independence_of(pairs, log.rolls, options.mc)), anytime_summary(order)));
 }
 
 } // namespace
@@ -221,6 +266,7 @@ int main(int argc, char **argv) {
   if (!options.error.empty()) return usage_error(options.error);
   if (options.help) return write_out(kUsage);
   if (options.version) return write_out("dicestat-chart " DICESTAT_VERSION "\n");
+  if (options.mode == Mode::kFollow) return follow_rolls(options);
   return options.mode == Mode::kIndependence ? independence_command(options)
                                              : input_command(options);
 }

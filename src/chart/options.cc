@@ -9,6 +9,7 @@
 const char kUsage[] = "usage: dicestat-chart [--log LOG] [MONTE CARLO] [FILE | -] > chart.svg\n"
                       "       dicestat-chart --summary [MONTE CARLO] [FILE | -]\n"
                       "       dicestat-chart --independence [MONTE CARLO] [LOG | -]\n"
+                      "       dicestat-chart --follow [LOG | -]\n"
                       "       dicestat-chart --help | --version\n"
                       "FILE is a statistics report or a list of rolls (statfile.txt by default),\n"
                       "LOG a list of rolls (dicefile.txt by default). MONTE CARLO, for p-values\n"
@@ -21,11 +22,12 @@ namespace {
 // The most samples --samples takes: some hours of permutations.
 constexpr int64_t kMaxSamples = 1000000000;
 
-enum LongOnly { kSummary = 256, kIndependence, kLog, kSamples, kMcSeed, kVersion };
+enum LongOnly { kSummary = 256, kIndependence, kFollow, kLog, kSamples, kMcSeed, kVersion };
 
 const option kOptions[] = {
     {"summary", no_argument, nullptr, kSummary},
     {"independence", no_argument, nullptr, kIndependence},
+    {"follow", no_argument, nullptr, kFollow},
     {"log", required_argument, nullptr, kLog},
     {"samples", required_argument, nullptr, kSamples},
     {"mc-seed", required_argument, nullptr, kMcSeed},
@@ -49,10 +51,13 @@ template <typename Int> bool whole_number(const char *text, Int low, Int high, I
 bool take(Options &options, int code, const char *argument) {
   switch (code) {
   case kSummary:
-  case kIndependence: {
-    Mode chosen = code == kSummary ? Mode::kSummary : Mode::kIndependence;
+  case kIndependence:
+  case kFollow: {
+    Mode chosen = code == kSummary        ? Mode::kSummary
+                  : code == kIndependence ? Mode::kIndependence
+                                          : Mode::kFollow;
     if (options.mode != Mode::kPicture && options.mode != chosen)
-      options.error = "--summary and --independence exclude each other";
+      options.error = "--summary, --independence and --follow exclude each other";
     options.mode = chosen;
     break;
   }

@@ -5,7 +5,7 @@
 
 #include "chart/stats/monte_carlo.h"
 
-enum class Mode { kPicture, kSummary, kIndependence };
+enum class Mode { kPicture, kSummary, kIndependence, kFollow };
 
 struct Options {
   Mode mode = Mode::kPicture;

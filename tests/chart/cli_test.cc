@@ -14,9 +14,13 @@
 #include "scratch.h"
 
 #ifndef _WIN32
+#include <poll.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <csignal>
+#include <cstring>
 #endif
 
 namespace {
@@ -181,15 +185,17 @@ TEST(ChartCommand, SummaryAndCaptionGiveBothVerdicts) {
     bool fair_fits;         // p at or above 0.05; else below 10^-9
     const char *fair_words; // in the chart's caption
     const char *detectable; // the percentages as scipy's non-central chi-square gives them
+    const char *anytime;    // the e-value of the counts, as scipy's gammaln gives it
   };
   for (const Case &c : {Case{"million.txt", true, "Consistent with fair dice (p = ",
-                             "one outcome 3.02% more often than 1/36"},
+                             "one outcome 3.02% more often than 1/36", "e=5.737e-45 p=1"},
                         Case{big, false, "Not fair dice (p below 10\u207b\u2079)",
-                             "one outcome 0.0652% more often than 1/36"}}) {
+                             "one outcome 0.0652% more often than 1/36", "e=7.685e-14 p=1"}}) {
     std::string summary = run_chart("--summary " + c.file).out;
     std::vector<double> p = summary_p(summary);
     ASSERT_EQ(p.size(), 2u) << c.file;
-    EXPECT_EQ(summary.substr(summary.find("needed:")), power_lines(c.detectable));
+    EXPECT_EQ(summary.substr(summary.find("needed:")),
+              power_lines(c.detectable) + "anytime: " + c.anytime + "\n");
     EXPECT_TRUE(c.fair_fits ? p[0] >= 0.05 : p[0] < 1e-9) << c.file << ": " << p[0];
     EXPECT_GE(p[1], 0.05) << c.file << ": the generator's own split fits";
     std::string svg = run_chart(c.file).out;
@@ -202,7 +208,7 @@ TEST(ChartCommand, SummaryOfNoRollsOrOfANonReport) {
   for (const char *file : {"none.txt", "negative.txt"})
     EXPECT_EQ(run_chart(std::string("--summary ") + file).out,
               "fair: chi2=nan p=nan\ngenerator: chi2=nan p=nan\n" +
-                  power_lines("none, there were no rolls"))
+                  power_lines("none, there were no rolls") + "anytime: e=1 p=1\n")
         << file;
   Outcome o = run_chart("--summary huge.txt");
   EXPECT_EQ(o.status, 2);
@@ -247,6 +253,10 @@ std::vector<LagLine> independence_lines(const std::string &out) {
   char text[160];
   for (std::string line; std::getline(in, line); again += text) {
     LagLine l;
+    if (line.rfind("anytime: e=", 0) == 0 && in.peek() != EOF) { // checked elsewhere
+      std::snprintf(text, sizeof text, "%s\n", line.c_str());
+      continue;
+    }
     if (std::sscanf(line.c_str(), "lag=%lld pairs=%lld chi2=%lf df=%d p=%lf", &l.lag, &l.pairs,
                     &l.chi2, &l.df, &l.p) == 5)
       std::snprintf(text, sizeof text, "lag=%lld pairs=%lld chi2=%.4f df=%d p=%.4g\n", l.lag,
@@ -352,6 +362,10 @@ TEST(ChartCommand, IndependenceOfRollLogs) {
   std::string own = run_chart(shell_quote(logs.path("own/statfile.txt"))).out;
   EXPECT_EQ(count_of(own, " data-lag=\""), 17u);
   EXPECT_EQ(count_of(own, " data-residual=\""), 1296u);
+  // The e-values over the rolls: 500 points or fewer each, and the marks
+  // where independence reached 20 and 1,000.
+  EXPECT_LE(count_of(own, " data-rolls=\""), 2u * 500);
+  EXPECT_EQ(count_of(own, "data-test=\"independence\" data-reached=\""), 2u);
   auto [height, lowest] = height_and_lowest(own);
   EXPECT_LE(lowest, height);
   std::string good = run_chart(shell_quote(logs.path("good.txt"))).out;
@@ -362,6 +376,7 @@ TEST(ChartCommand, IndependenceOfRollLogs) {
             std::string::npos)
       << "dicefile.txt beside it holds 10 rolls, not the report's 36";
   EXPECT_EQ(run_chart("--independence").out,
+            "anytime: e=2.873e-07 p=1\n"
             "independence: not tested: 10 rolls; 72 would give lag 1 its 36 pairs\n")
       << "10 rolls: no lag has pairs enough";
 }
@@ -403,7 +418,9 @@ TEST(ChartCommand, ListsOfRollsAreReadAsTheirRolls) {
   EXPECT_EQ(typed.status, 0) << typed.err;
   EXPECT_NE(typed.out.find(">Roll log: 7 rolls<"), std::string::npos);
   EXPECT_EQ(without_title(typed.out), without_title(run_chart("plain.txt").out));
+  // Two rolls: (1/36^2 + 26/(36 * 38)) / 27 over the likelihood 1/4.
   EXPECT_EQ(run_chart("--independence lines.txt").out,
+            "anytime: e=0.00293 p=1\n"
             "independence: not tested: 2 rolls; 72 would give lag 1 its 36 pairs\n");
   // A log in dicestat's form that turns into a list after its first piece.
   Scratch logs;
@@ -439,7 +456,8 @@ TEST(ChartCommand, FewRollsGetSimulatedPValues) {
     std::string args = "--samples 2000 --independence " + shell_quote(lists.path(list));
     std::string out = run_chart(args).out;
     EXPECT_EQ(out, run_chart(args).out) << list << ": the same p on every run";
-    EXPECT_EQ(count_of(out, " (Monte Carlo, 2000 permutations)\n"), count_of(out, "\n")) << out;
+    EXPECT_EQ(count_of(out, " (Monte Carlo, 2000 permutations)\n"), count_of(out, "\n") - 1)
+        << out << ": all but the anytime line";
     double p = std::strtod(out.c_str() + out.rfind(" p=") + 3, nullptr);
     // Rejected at the level of "Not independent", or not.
     EXPECT_EQ(p < 0.001, list[0] == 's') << list << ": " << out;
@@ -447,6 +465,87 @@ TEST(ChartCommand, FewRollsGetSimulatedPValues) {
   std::string summary = run_chart("--summary typed.txt").out;
   EXPECT_EQ(count_of(summary, " (Monte Carlo, 10000 samples)\n"), 2u) << summary;
   EXPECT_EQ(count_of(run_chart("--summary --samples 99 typed.txt").out, " 99 samples)"), 2u);
+}
+
+// The chart run with --follow and these arguments, its standard input and
+// output on pipes.
+struct Following {
+  pid_t pid;
+  int in, out;
+};
+
+Following start_follow(const std::string &file) {
+  int in[2], out[2];
+  if (pipe(in) != 0 || pipe(out) != 0) return {-1, -1, -1};
+  pid_t pid = fork();
+  if (pid == 0) {
+    dup2(in[0], 0), dup2(out[1], 1);
+    close(in[1]), close(out[0]);
+    execl(CHART_BINARY, CHART_BINARY, "--follow", file.c_str(), static_cast<char *>(nullptr));
+    _exit(127);
+  }
+  close(in[0]), close(out[1]);
+  return {pid, in[1], out[0]};
+}
+
+// What it writes until `lines` lines have come, or 10 seconds have passed.
+std::string answer(const Following &f, size_t lines) {
+  std::string text;
+  char buf[4096];
+  while (count_of(text, "\n") < lines) {
+    pollfd one = {f.out, POLLIN, 0};
+    if (poll(&one, 1, 10000) <= 0) break;
+    ssize_t n = read(f.out, buf, sizeof buf);
+    if (n <= 0) break;
+    text.append(buf, static_cast<size_t>(n));
+  }
+  return text;
+}
+
+TEST(ChartCommand, FollowAnswersEachLineAsItComes) {
+  // Each line is written only once the one before has been answered; the
+  // e-values are scipy's for 3, 4 and 6 rolls of outcome 11.
+  const std::string kValid = ", valid however often you looked\n";
+  const std::string kSix = "rolls=6 fit: e=1234 p=0.0008106 independence: e=2.003e-06 p=1\n";
+  struct Step {
+    const char *line; // written to it; null: the end of input, or Ctrl-C
+    std::string answer;
+  };
+  const std::vector<Step> steps = {
+      {"11 11 11\n", "rolls=3 fit: e=4.538 p=0.2203 independence: e=0.0002583 p=1\n"},
+      {"11\n", "rolls=4 fit: e=21.68 p=0.04612 independence: e=4.276e-05 p=1\nafter 4 rolls: "
+               "doubtful as fair dice at the 0.05 level" +
+                   kValid},
+      {"# a comment, then two rolls\n11 11\n",
+       "rolls=4 fit: e=21.68 p=0.04612 independence: e=4.276e-05 p=1\n" + kSix +
+           "after 6 rolls: not fair dice at the 0.001 level" + kValid},
+      {nullptr, kSix + "fit: after 6 rolls: not fair dice at the 0.001 level" + kValid +
+                    "independence: consistent with independent rolls after 6 rolls" + kValid},
+  };
+  Scratch scratch;
+  std::string grows = scratch.path("grows.txt");
+  for (bool from_file : {false, true}) {
+    write_file(grows, "");
+    Following f = start_follow(from_file ? grows : "-");
+    ASSERT_GT(f.pid, 0);
+    for (const Step &step : steps) {
+      if (step.line == nullptr && from_file)
+        kill(f.pid, SIGINT); // a file that grows has no end
+      else if (step.line == nullptr)
+        close(f.in);
+      else if (from_file)
+        run_shell("printf '%s' " + shell_quote(step.line) + " >>" + shell_quote(grows));
+      else
+        EXPECT_GT(write(f.in, step.line, std::strlen(step.line)), 0);
+      EXPECT_EQ(answer(f, count_of(step.answer, "\n")), step.answer)
+          << (from_file ? "file" : "pipe") << ", after " << (step.line ? step.line : "the end");
+    }
+    int status = 0;
+    waitpid(f.pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    if (from_file) close(f.in);
+    close(f.out);
+  }
 }
 
 #endif // _WIN32

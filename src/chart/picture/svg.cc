@@ -3,8 +3,10 @@
 #include <cmath>
 #include <vector>
 
+#include "chart/picture/anytime_panel.h"
 #include "chart/picture/lag_panel.h"
 #include "chart/picture/pair_map.h"
+#include "chart/words/anytime_words.h"
 #include "chart/words/number_words.h"
 #include "sim/share.h"
 
@@ -154,6 +156,8 @@ std::vector<CaptionLine> caption_lines(const Report &r, const Findings &findings
   for (const FitWords &words : independence_words(findings.independence, findings.other_log))
     verdicts.push_back(words);
   verdicts.push_back(power_words(findings.power, r.total_count));
+  if (findings.anytime_fit != nullptr)
+    verdicts.push_back(anytime_words(*findings.anytime_fit, findings.anytime_order));
   for (const FitWords &words : verdicts) {
     if (!words.verdict.empty()) lines.push_back({words.verdict, 13, kPlain});
     if (!words.detail.empty()) lines.push_back({words.detail, 12, "fill=\"#555555\""});
@@ -185,6 +189,8 @@ int draw_body(Svg &svg, const Report &report, const Findings &findings) {
     y = draw_lag_panel(svg, y + kSectionGap, *test);
     y = draw_pair_map(svg, y + kSectionGap, *test);
   }
+  if (findings.anytime_order != nullptr && findings.anytime_fit->rolls > 0)
+    y = draw_anytime_panel(svg, y + kSectionGap, *findings.anytime_fit, *findings.anytime_order);
   return y + kBottomMargin;
 }
 

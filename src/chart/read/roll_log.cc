@@ -54,6 +54,7 @@ struct Reader {
 
   void count(const uint8_t *rolls, size_t n) {
     for (size_t k = 0; k < n; ++k) ++log.counts[rolls[k]];
+    if (source.sink.take != nullptr && n > 0) source.sink.take(source.sink.state, rolls, n);
     int64_t before = log.rolls;
     log.rolls += static_cast<int64_t>(n);
     if (pairs == nullptr || before >= kMaxAnalysedRolls) return;

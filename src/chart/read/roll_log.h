@@ -15,9 +15,17 @@
 #include "chart/stats/pair_counts.h"
 #include "sim/file_facts.h"
 
+// Where the rolls go as they are read, besides the counts: a procedure
+// given its state and each piece of outcome indices.
+struct RollSink {
+  void (*take)(void *state, const uint8_t *outcomes, size_t n) = nullptr;
+  void *state = nullptr;
+};
+
 struct LogSource {
   std::FILE *file;       // read to its end
   std::string_view head; // bytes already taken from the file, read first
+  RollSink sink = {};    // given every roll read; none when take is null
 };
 
 struct LogRead {

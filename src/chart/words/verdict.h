@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "chart/stats/e_value.h"
 #include "chart/stats/independence.h"
 #include "chart/stats/power.h"
 #include "chart/stats/record.h"
@@ -20,6 +21,8 @@ struct Findings {
   bool other_log = false;                     // the log beside the report held another run's
                                               // rolls, so independence was not tested
   Power power;
+  const Anytime *anytime_fit = nullptr;   // the e-process of fit against fair dice
+  const Anytime *anytime_order = nullptr; // of independence; null without rolls in order
 };
 
 struct FitWords {
