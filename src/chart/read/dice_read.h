@@ -5,21 +5,27 @@
 // statistics as counts and as the order of the rolls, by face index.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "chart/read/roll_log.h"
 #include "chart/stats/counts.h"
+#include "chart/stats/dice_counts.h"
 
 // Faces a die may have, and dice a roll.
 constexpr int kMinFaces = 2;
 constexpr int kMaxFaces = 100;
 constexpr int kMaxDice = 16;
 
-// Counts of every combination of the dice's faces are kept, and tested,
-// while there are at most this many combinations.
-constexpr int64_t kMaxCombinations = 100;
+// Counts of every combination of the dice's faces are kept, and tested as
+// one distribution, only where there are at most this many: 2d6, 2d10,
+// 4dF; not 2d20.
+constexpr int kMaxCombinations = 100;
+
+// Bytes of a face's label, as --faces names it.
+constexpr size_t kMaxLabelBytes = 32;
 
 // What the command line says of the dice.
 struct DiceSpec {
@@ -47,20 +53,18 @@ struct RollsRead {
   bool dicestat_log = false;       // and every byte as dicestat writes its roll log, so that
                                    // dicestat's generator made the rolls
 
-  int64_t rolls = 0;           // rolls read (for tallies, the counts' sum)
-  Counts combinations;         // the count of each combination of faces, die 1's face
-                               // index * K^(D-1) + die 2's * K^(D-2) + ...; for one die the
-                               // faces' counts; empty when K^D > kMaxCombinations
-  std::vector<Counts> per_die; // D counts of K faces each
-  std::vector<uint8_t> order;  // the first `analysed` rolls in order: each roll's combination
-                               // index when combinations are kept, else its D face indices;
-                               // empty for tallies
-  int64_t analysed = 0; // rolls in `order`: all, or the first kMaxAnalysedRolls values' worth
+  int64_t rolls = 0;          // rolls read (for tallies, the counts' sum)
+  DiceCounts counts;          // by face index: each die's, the combinations', each pair's
+  std::vector<uint8_t> order; // the first `analysed` rolls in order: each roll's combination
+                              // index where counts.combinations is kept, else its D face
+                              // indices; empty for tallies
+  int64_t analysed = 0;       // rolls in `order`: all, or those of the first
+                              // kMaxAnalysedRolls values
 };
 
 // Whether `order` holds one combination index a roll (else D face indices).
 inline bool order_by_combination(const RollsRead &read) {
-  return !read.combinations.empty();
+  return !read.counts.combinations.empty();
 }
 
 // Reads the source as spec says; the first error ends the reading.

@@ -87,32 +87,4 @@ TEST(AnyDice, DetectableBiasMatchesTheNonCentralChiSquare) {
     EXPECT_NEAR(detectable_for(c.rolls, c.faces), c.detectable, 1e-7) << c.faces;
 }
 
-TEST(AnyDice, PairTablesAlikeFromCombinationsAndFromTheOrder) {
-  // Rolls of 2 and of 3 d4 with die d's face (r * (d + 1) + d) % 4, read
-  // with their combinations counted and without.
-  for (int dice : {2, 3}) {
-    RollsRead combined, ordered;
-    for (RollsRead *read : {&combined, &ordered}) {
-      read->dice = dice;
-      read->faces = 4;
-      read->per_die.assign(dice, Counts(4));
-    }
-    combined.combinations.assign(dice == 2 ? 16 : 64, 0);
-    DiceCounts expected = make_dice_counts(dice, 4, false);
-    for (int r = 0; r < 50; ++r) {
-      uint8_t faces[3];
-      int combination = 0;
-      for (int d = 0; d < dice; ++d) {
-        faces[d] = static_cast<uint8_t>((r * (d + 1) + d) % 4);
-        ordered.order.push_back(faces[d]);
-        combination = combination * 4 + faces[d];
-      }
-      ++combined.combinations[combination];
-      add_roll(expected, faces, 1);
-    }
-    EXPECT_EQ(dice_counts_of(combined).pair_tables, expected.pair_tables) << dice;
-    EXPECT_EQ(dice_counts_of(ordered).pair_tables, expected.pair_tables) << dice;
-  }
-}
-
 } // namespace
