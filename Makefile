@@ -61,9 +61,8 @@ test-exhaustive: build
 .PHONY: test-picture
 
 test-picture: packages-picture
-	@JOBS=$(JOBS) tools/quiet-build.sh $(BUILD) $(CONFIG) -- dicestat dicestat-chart dice_picture_driver
-	/usr/bin/python3 tests/chart/picture/picture_test.py $(BUILD)/dicestat $(BUILD)/dicestat-chart \
-	  $(BUILD)/tests/chart/dice_picture_driver
+	@JOBS=$(JOBS) tools/quiet-build.sh $(BUILD) $(CONFIG) -- dicestat dicestat-chart
+	/usr/bin/python3 tests/chart/picture/picture_test.py $(BUILD)/dicestat $(BUILD)/dicestat-chart
 
 # `make package-windows` cross-builds both programs with mingw-w64 and packs
 # them, the README, the manual pages as plain text and the licence into

@@ -2,7 +2,7 @@
 """The chart as a reader sees it: pictures drawn by dicestat-chart, rendered
 by headless Chromium to PNG and judged by their pixels. Where to look comes
 from the SVG (a cell's or a bar's rectangle); what is seen there, from the
-browser alone.   picture_test.py DICESTAT DICESTAT-CHART DICE-PICTURE-DRIVER"""
+browser alone.   picture_test.py DICESTAT DICESTAT-CHART"""
 import os
 import random
 import subprocess
@@ -50,11 +50,11 @@ def by_id(root, tag, name):
     return next(e for e in root.iter(SVG + tag) if e.get("id") == name)
 
 
-def main(dicestat, chart_bin, dice_bin, tmp):
-    def chart(name, args, stdin=b"", program=chart_bin):
+def main(dicestat, chart_bin, tmp):
+    def chart(name, args, stdin=b""):
         path = os.path.join(tmp, name + ".svg")
         with open(path, "wb") as out:
-            out.write(subprocess.run([program] + args, cwd=tmp, input=stdin, check=True,
+            out.write(subprocess.run([chart_bin] + args, cwd=tmp, input=stdin, check=True,
                                      stdout=subprocess.PIPE).stdout)
         check(os.path.getsize(path) < MAX_BYTES, "%s: under %d bytes" % (name, MAX_BYTES))
         return path
@@ -77,8 +77,8 @@ def main(dicestat, chart_bin, dice_bin, tmp):
     d20 = [20 if draw.random() < 0.1 else draw.randint(1, 20) for _ in range(5000)]
     pair = [(a, a if draw.random() < 0.25 else draw.randint(1, 6))
             for a in (draw.randint(1, 6) for _ in range(5000))]
-    paths += [chart("d20", ["1", "20"], " ".join(map(str, d20)).encode(), dice_bin),
-              chart("pair", ["2", "6"], " ".join("%d %d" % p for p in pair).encode(), dice_bin)]
+    paths += [chart("d20", ["-"], "\n".join(map(str, d20)).encode()),
+              chart("pair", ["--dice", "2", "-"], "".join("%d %d\n" % p for p in pair).encode())]
     with ThreadPoolExecutor(max_workers=2) as pool:
         few, million, stuck, no_log, d20_picture, pair_picture = pool.map(render, paths)
 
@@ -133,5 +133,5 @@ def main(dicestat, chart_bin, dice_bin, tmp):
 
 if __name__ == "__main__":
     with tempfile.TemporaryDirectory() as scratch:
-        main(*(os.path.abspath(a) for a in sys.argv[1:4]), scratch)
+        main(os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2]), scratch)
     sys.exit(1 if failures else 0)
