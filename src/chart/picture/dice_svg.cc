@@ -224,8 +224,9 @@ int draw_body(Svg &svg, const DicePicture &picture) {
   verdicts.independence = order_shown(picture, die);
   int y = kTitleY;
   svg << "<g id=\"headline\" font-weight=\"bold\">\n";
-  for (const std::string &line : headline_words(verdicts))
-    svg.text(kPlotLeft, y += kHeadlineLine, 15, "", line);
+  std::vector<std::string> headline = headline_words(verdicts);
+  for (const std::string &line : dice_headline(findings)) headline.push_back(line);
+  for (const std::string &line : headline) svg.text(kPlotLeft, y += kHeadlineLine, 15, "", line);
   svg << "</g>\n";
   y = draw_dice_bars(svg, y + kSectionGap + 10, picture);
   if (findings.dice == 2) y = draw_pair_grid(svg, y, picture);
