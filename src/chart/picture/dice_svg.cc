@@ -124,6 +124,12 @@ int draw_pair_grid(Svg &svg, int top, const DicePicture &picture) {
   int k = findings.faces, cell = kPlotWidth / k;
   const Counts &table = picture.counts->pair_tables[0];
   const std::vector<double> &z = findings.pairs[0].z;
+  // As the pair map, past kMaxMapSide faces a cell is too small to see.
+  if (k > kMaxMapSide) {
+    svg.text(kPlotLeft, top, 12, kFaint,
+             "No grid of both dice: " + std::to_string(k * k) + " cells are too many to draw");
+    return top + kSectionGap;
+  }
   svg.text(kPlotLeft, top, 14, "font-weight=\"bold\"", "Both dice: first die down, second across");
   top += 30;
   svg << "<g id=\"grid\">\n";
@@ -218,8 +224,9 @@ int draw_body(Svg &svg, const DicePicture &picture) {
   verdicts.independence = order_shown(picture, die);
   int y = kTitleY;
   svg << "<g id=\"headline\" font-weight=\"bold\">\n";
-  for (const std::string &line : headline_words(verdicts))
-    svg.text(kPlotLeft, y += kHeadlineLine, 15, "", line);
+  std::vector<std::string> headline = headline_words(verdicts);
+  for (const std::string &line : dice_headline(findings)) headline.push_back(line);
+  for (const std::string &line : headline) svg.text(kPlotLeft, y += kHeadlineLine, 15, "", line);
   svg << "</g>\n";
   y = draw_dice_bars(svg, y + kSectionGap + 10, picture);
   if (findings.dice == 2) y = draw_pair_grid(svg, y, picture);

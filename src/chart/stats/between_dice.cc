@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <limits>
+#include <numeric>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "chart/stats/fit.h"
@@ -33,27 +36,57 @@ bool sparse(const Counts &table, int side, int64_t rolls) {
          static_cast<double>(kMinExpected) * static_cast<double>(rolls);
 }
 
-// Pairings of the second die's faces, shuffled by the stream of each
-// sample's index, whose statistic is at least `observed`.
-int64_t as_extreme(const Counts &table, int side, double observed, const MonteCarlo &mc) {
+// The rolls of a table, each first die's face beside its second's.
+struct Rolls {
   std::vector<uint8_t> firsts, seconds;
-  for (int cell = 0; cell < side * side; ++cell) {
-    firsts.insert(firsts.end(), static_cast<size_t>(table[cell]),
-                  static_cast<uint8_t>(cell / side));
-    seconds.insert(seconds.end(), static_cast<size_t>(table[cell]),
-                   static_cast<uint8_t>(cell % side));
-  }
-  std::vector<uint32_t> shuffled(table.size());
-  int64_t found = 0;
-  for (int64_t b = 0; b < mc.samples; ++b) {
-    RandomStream stream = random_stream(mc.seed, static_cast<uint64_t>(b));
+  int side;
+  double observed; // the table's statistic
+};
+
+// Pairings first to end - 1 whose statistic reaches the table's: each a
+// Fisher-Yates shuffle of the second dice's faces, from their order in the
+// table, by the stream of its own index, so any thread may run it.
+void pair_runs(const Rolls &rolls, uint64_t seed, int64_t first, int64_t end, int64_t &found) {
+  std::vector<uint32_t> table(static_cast<size_t>(rolls.side * rolls.side));
+  std::vector<uint8_t> seconds;
+  for (int64_t b = first; b < end; ++b) {
+    seconds = rolls.seconds;
+    RandomStream stream = random_stream(seed, static_cast<uint64_t>(b));
     for (size_t i = seconds.size(); i > 1; --i)
       std::swap(seconds[i - 1], seconds[random_below(stream, static_cast<uint32_t>(i))]);
-    std::fill(shuffled.begin(), shuffled.end(), 0);
-    for (size_t r = 0; r < firsts.size(); ++r) ++shuffled[firsts[r] * side + seconds[r]];
-    found += test_table(shuffled.data(), side, 0).chi2 >= observed * (1 - kTieTolerance);
+    std::fill(table.begin(), table.end(), 0);
+    for (size_t r = 0; r < seconds.size(); ++r) ++table[rolls.firsts[r] * rolls.side + seconds[r]];
+    found += test_table(table.data(), rolls.side, 0).chi2 >= rolls.observed * (1 - kTieTolerance);
   }
-  return found;
+}
+
+// Pairings, out of mc.samples, whose statistic is at least `observed`,
+// shared among mc.threads threads; a thread that cannot be started leaves
+// its run to this one.
+int64_t as_extreme(const Counts &table, int side, double observed, const MonteCarlo &mc) {
+  Rolls rolls{{}, {}, side, observed};
+  for (int cell = 0; cell < side * side; ++cell) {
+    auto n = static_cast<size_t>(table[cell]);
+    rolls.firsts.insert(rolls.firsts.end(), n, static_cast<uint8_t>(cell / side));
+    rolls.seconds.insert(rolls.seconds.end(), n, static_cast<uint8_t>(cell % side));
+  }
+  unsigned threads =
+      mc.threads != 0 ? mc.threads : std::max(std::thread::hardware_concurrency(), 1u);
+  threads = static_cast<unsigned>(std::min<int64_t>(threads, mc.samples));
+  auto run_of = [&](unsigned t) { return mc.samples * t / threads; };
+  std::vector<int64_t> found(threads, 0);
+  std::vector<std::thread> started;
+  for (unsigned t = 1; t < threads; ++t) {
+    try {
+      started.emplace_back(pair_runs, std::cref(rolls), mc.seed, run_of(t), run_of(t + 1),
+                           std::ref(found[t]));
+    } catch (const std::system_error &) {
+      pair_runs(rolls, mc.seed, run_of(t), run_of(t + 1), found[t]);
+    }
+  }
+  pair_runs(rolls, mc.seed, 0, run_of(1), found[0]);
+  for (std::thread &thread : started) thread.join();
+  return std::accumulate(found.begin(), found.end(), int64_t{0});
 }
 
 } // namespace

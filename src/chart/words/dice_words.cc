@@ -66,6 +66,26 @@ std::string dice_summary(const DiceFindings &findings) {
   return out + "detectable: " + detectable + "\n";
 }
 
+std::vector<std::string> dice_headline(const DiceFindings &findings) {
+  std::vector<std::string> lines;
+  std::string off;
+  for (size_t d = 0; d < findings.off.size(); ++d) {
+    std::string faces = flagged(findings.off[d], findings.labels);
+    if (faces == "none outside") continue;
+    off += (off.empty() ? "" : "; ") +
+           (findings.dice == 1 ? faces : die_name(static_cast<int>(d)) + " " + faces);
+  }
+  if (!off.empty()) lines.push_back("Faces off: " + off + ".");
+  for (const DicePair &pair : findings.pairs) {
+    Decision decision = pair.test.decision;
+    if (decision != Decision::kDoubtful && decision != Decision::kRejected) continue;
+    lines.push_back("Dice " + std::to_string(pair.first + 1) + " and " +
+                    std::to_string(pair.second + 1) +
+                    (decision == Decision::kRejected ? ": related." : ": perhaps related."));
+  }
+  return lines;
+}
+
 std::string independence_lines(const Independence &test, const std::string &prefix) {
   std::string lines = independence_summary(test), out;
   for (size_t at = 0; at < lines.size();) {

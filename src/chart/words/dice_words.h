@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "chart/any_dice.h"
 #include "chart/stats/independence.h"
@@ -19,6 +20,12 @@ std::string dice_fair_line(const DiceFindings &findings);
 //   faces of die 2: none outside            several, one line per die)
 //   detectable: one face X% more often than 1/K
 std::string dice_summary(const DiceFindings &findings);
+
+// The picture's headline lines beyond the counts and the rolls: the faces
+// outside ("Faces off: 20 high, 1 low."), and the pairs of dice whose test
+// doubts or rejects that they fall independently ("Dice 1 and 2: related.");
+// none where nothing is off.
+std::vector<std::string> dice_headline(const DiceFindings &findings);
 
 // The test of independence of one sequence (see independence_summary),
 // each line after `prefix` ("die 2: " for one die of several, or ""); where

@@ -71,9 +71,13 @@ TEST(AnyDice, BetweenDiceMatchesTheContingencyTest) {
   }
   // Ten rolls, margins 5 and 5: the exact (hypergeometric) chance of a
   // table at least as far from independence is 13/63.
-  Record sparse = between_dice_test({4, 1, 1, 4}, 2, {20000, 3, 1});
-  EXPECT_EQ(sparse.method, Method::kPermutation);
-  EXPECT_NEAR(sparse.p, 13.0 / 63, 4 * std::sqrt(13.0 / 63 * 50 / 63 / 20000));
+  // Each pairing draws from its own stream: the same p on any threads.
+  for (unsigned threads : {1u, 2u, 3u}) {
+    Record sparse = between_dice_test({4, 1, 1, 4}, 2, {20000, 3, threads});
+    EXPECT_EQ(sparse.method, Method::kPermutation);
+    EXPECT_NEAR(sparse.p, 13.0 / 63, 4 * std::sqrt(13.0 / 63 * 50 / 63 / 20000));
+    EXPECT_EQ(sparse.p, between_dice_test({4, 1, 1, 4}, 2, {20000, 3, 1}).p) << threads;
+  }
 }
 
 TEST(AnyDice, DetectableBiasMatchesTheNonCentralChiSquare) {
