@@ -18,6 +18,15 @@ constexpr int kPlotHeight = 200;
 constexpr int kPlotBelowTitle = 44;
 constexpr double kPointRadius = 1.5;
 constexpr int kMarkRadius = 6;
+// Points of a process drawn on its line, and of those the ones drawn with
+// their numbers, at most: the picture stays under 200 KB with the map.
+constexpr size_t kLinePoints = 250;
+constexpr size_t kMarkedPoints = 50;
+
+// The step through a trace of n points that takes at most `most` of them.
+size_t step_for(size_t n, size_t most) {
+  return std::max<size_t>((n + most - 1) / most, 1);
+}
 
 struct Scale {
   int low, high;   // decades at the foot and the top
@@ -63,13 +72,22 @@ void draw_process(Svg &svg, const Scale &s, const Anytime &found, const char *te
   std::string ink = hex(colour);
   svg << "<polyline data-test=\"" << test << "\" fill=\"none\" stroke=\"" << ink
       << "\" stroke-width=\"1.5\" points=\"";
-  for (const TracePoint &p : found.trace) svg << s.x(p.rolls) << "," << s.y(log10_of(p.e)) << " ";
+  const std::vector<TracePoint> &trace = found.trace;
+  // Every step-th point, and the last, where the line ends.
+  size_t step = step_for(trace.size(), kLinePoints);
+  for (size_t i = 0; i < trace.size(); ++i)
+    if (i % step == 0 || i + 1 == trace.size())
+      svg << s.x(trace[i].rolls) << "," << s.y(log10_of(trace[i].e)) << " ";
   svg << "\"/>\n";
-  for (const TracePoint &p : found.trace)
+  // The points that carry their numbers share their colour and test in a group.
+  svg << "<g data-test=\"" << test << "\" fill=\"" << ink << "\">\n";
+  for (size_t i = 0; i < trace.size(); i += step_for(trace.size(), kMarkedPoints)) {
+    const TracePoint &p = trace[i];
     svg << "<circle cx=\"" << s.x(p.rolls) << "\" cy=\"" << s.y(log10_of(p.e)) << "\" r=\""
-        << fixed(kPointRadius, 1) << "\" fill=\"" << ink << "\" data-test=\"" << test
-        << "\" data-rolls=\"" << std::to_string(p.rolls) << "\" data-e=\"" << e_text(p.e)
-        << "\"/>\n";
+        << fixed(kPointRadius, 1) << "\" data-rolls=\"" << std::to_string(p.rolls) << "\" data-e=\""
+        << e_text(p.e) << "\"/>\n";
+  }
+  svg << "</g>\n";
   for (int k = 0; k < kAnytimeLevels; ++k)
     if (found.reached[k] != 0)
       svg << "<circle class=\"reached\" cx=\"" << s.x(found.reached[k]) << "\" cy=\""
