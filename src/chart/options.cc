@@ -175,6 +175,8 @@ Options parse_options(int argc, char **argv) {
     options.error = "more than one file";
   else if (options.log_path != nullptr && options.mode != Mode::kPicture)
     options.error = "--log goes with the picture only";
+  else if (options.mode == Mode::kFollow && (options.dice_named || options.output != nullptr))
+    options.error = "--follow reads dicestat's rolls to standard output: no dice, no -o";
   else if (options.log_path != nullptr && options.dice_named)
     options.error = "--log goes with dicestat's report, which needs no dice named";
   else if (options.dice.tallies && !options.dice.columns.empty())

@@ -327,7 +327,9 @@ TEST(ChartCommand, Arguments) {
 
   for (const char *args : {"-x", "statfile.txt statfile.txt", "--summary --independence",
                            "--independence --log dicefile.txt", "--log", "--samples 0",
-                           "--mc-seed -1", "--summary=yes", "--log=typed.txt typed.txt"}) {
+                           "--mc-seed -1", "--summary=yes", "--log=typed.txt typed.txt",
+                           "--follow -o out.txt", "--die d1", "--faces 1,1", "--dice 17",
+                           "--column a --dice 2", "--counts --column a", "--die d6 --faces 1-6"}) {
     Outcome o = run_chart(args);
     EXPECT_EQ(o.status, 2) << args;
     EXPECT_EQ(o.out, "") << args;

@@ -302,16 +302,19 @@ struct Reader {
     if (f != nullptr) ++fields_seen;
     if (f == nullptr) {
       int64_t line = scanner.line;
-      bool ok = header                            ? end_header(line)
-                : scanner.csv                     ? end_csv(line)
-                : (spec.tallies || spec.dice > 0) ? end_line_of_fields(line)
-                                                  : true;
+      // Tallies are lines of fields in a list or in CSV alike.
+      bool ok = header          ? end_header(line)
+                : spec.tallies  ? end_line_of_fields(line)
+                : scanner.csv   ? end_csv(line)
+                : spec.dice > 0 ? end_line_of_fields(line)
+                                : true;
       fields_in_line = 0;
       return ok;
     }
     if (header) return take_header(f);
+    if (spec.tallies) return take_line_field(f);
     if (scanner.csv) return take_csv(f);
-    if (spec.tallies || spec.dice > 0) return take_line_field(f);
+    if (spec.dice > 0) return take_line_field(f);
     return roll(f, 1); // one value, one roll of one die
   }
 
@@ -334,8 +337,8 @@ struct FirstLine {
 // Whether the text, whose start is `head` (all of it when `whole`), begins
 // with a header: a first line with a field that names a column and is not
 // a value, and with commas or no other field; "1 2 x" is a list with a bad
-// value, "Roll" and "Date,Roll" are headers.
-bool begins_with_header(Reader &reader, const std::string &head, bool whole) {
+// value, "Roll" and "Date,Roll" are headers. `commas` says whether it holds any.
+bool begins_with_header(Reader &reader, const std::string &head, bool whole, bool &commas) {
   FieldScanner list;
   FirstLine first;
   if (scan_fields(list, head.data(), head.size(), FirstLine::sink, &first) && whole)
@@ -349,7 +352,7 @@ bool begins_with_header(Reader &reader, const std::string &head, bool whole) {
     at += head[begin] == '\n' ||
           (head[begin] == '\r' && (begin + 1 == head.size() || head[begin + 1] != '\n'));
   end = head.find_first_of("\r\n", begin);
-  bool commas = head.find(',', begin) < end;
+  commas = head.find(',', begin) < end;
   bool other = false;
   for (const Field &f : first.fields) {
     if (reader.is_value(f)) continue;
@@ -410,8 +413,10 @@ bool prepare(Reader &reader, LogSource source) {
               source.head.size(), head);
   bool whole = std::feof(source.file) != 0;
   if (whole) finish_text(probe, head);
-  reader.header = begins_with_header(reader, head, whole);
-  reader.scanner.csv = reader.header && !spec.tallies;
+  bool commas = false;
+  reader.header = begins_with_header(reader, head, whole, commas);
+  // Tallies whose names stand apart by blanks are a list after them.
+  reader.scanner.csv = reader.header && (commas || !spec.tallies);
   if (!spec.columns.empty() && !reader.header) {
     reader.read.error = "--column wants a first line that names the columns";
     return false;
