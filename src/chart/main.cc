@@ -12,10 +12,10 @@
 
 #include "chart/any_dice.h"
 #include "chart/dice.h"
+#include "chart/dice_run.h"
 #include "chart/follow.h"
 #include "chart/host_io.h"
 #include "chart/options.h"
-#include "chart/picture/dice_svg.h"
 #include "chart/picture/svg.h"
 #include "chart/read/dice_read.h"
 #include "chart/read/report_from_counts.h"
@@ -186,23 +186,6 @@ int test_report_log(const Options &options, const char *report_path, const Count
   return kExitOk;
 }
 
-// The lines of dice_summary without the last, "detectable:", which
-// dicestat's own files give as power_summary has it.
-std::string without_detectable(const std::string &lines) {
-  size_t at = lines.rfind("detectable: ");
-  return at == std::string::npos ? lines : lines.substr(0, at);
-}
-
-// The counts of dicestat's pair of d6 from its 36 outcomes' counts.
-DiceCounts pair_counts_of(const Counts &outcomes) {
-  DiceCounts counts = make_dice_counts(2, kFaces, true);
-  for (int i = 0; i < kOutcomes; ++i) {
-    uint8_t faces[2] = {static_cast<uint8_t>(i / kFaces), static_cast<uint8_t>(i % kFaces)};
-    add_roll(counts, faces, outcomes[i]);
-  }
-  return counts;
-}
-
 // The summary of dicestat's own files: the lines it has always had, then
 // what is read and the tests of any dice. findings.anytime_fit is the
 // e-process of fit, of the rolls in order or of the counts alone.
@@ -258,15 +241,6 @@ int report_command(const Options &options, const char *path, const Opened &in,
   return write_out(options, render_svg(parsed.report, in.name, findings));
 }
 
-// The order of the rolls as the tests of independence take it: the first
-// rolls' outcomes, with their pairs at every lag counted.
-PairCounts pairs_in_order(std::vector<uint8_t> order, int side) {
-  PairCounts pairs = make_pair_counts(side);
-  pairs.outcomes = std::move(order);
-  count_pairs(pairs, 0, static_cast<int64_t>(pairs.outcomes.size()));
-  return pairs;
-}
-
 // Labels 11 to 66, a pair of d6 a roll: tested and drawn as they always were.
 int pair_labels_command(const Options &options, const Opened &in, RollsRead &read,
                         const FitProcess &fit) {
@@ -287,56 +261,10 @@ int pair_labels_command(const Options &options, const Opened &in, RollsRead &rea
   return write_out(options, render_svg(report_of_rolls(counts, read.rolls), in.name, findings));
 }
 
-// The tests of the order of any dice's rolls: of the combinations where
-// they are few enough, else of each die's own faces; none for tallies.
-std::vector<Independence> orders_of(const Options &options, RollsRead &read) {
-  std::vector<Independence> tests;
-  if (read.tallies) return tests;
-  if (order_by_combination(read)) {
-    auto side = static_cast<int>(read.counts.combinations.size());
-    tests.push_back(
-        independence_of(pairs_in_order(std::move(read.order), side), read.rolls, options.mc));
-    return tests;
-  }
-  for (int d = 0; d < read.dice; ++d) {
-    std::vector<uint8_t> faces(static_cast<size_t>(read.analysed));
-    for (int64_t r = 0; r < read.analysed; ++r) faces[r] = read.order[r * read.dice + d];
-    tests.push_back(
-        independence_of(pairs_in_order(std::move(faces), read.faces), read.rolls, options.mc));
-  }
-  return tests;
-}
-
-// The labels of the outcomes whose order was tested: the faces', or each
-// combination's faces one after another.
-std::vector<std::string> outcome_labels_of(const RollsRead &read) {
-  if (!order_by_combination(read)) return read.labels;
-  std::vector<std::string> labels;
-  for (size_t i = 0; i < read.counts.combinations.size(); ++i) {
-    std::string label;
-    for (size_t rest = i, d = 0; d < static_cast<size_t>(read.dice); ++d, rest /= read.faces)
-      label = read.labels[rest % read.faces] + label;
-    labels.push_back(label);
-  }
-  return labels;
-}
-
-int dice_picture(const Options &options, const Opened &in, RollsRead &read) {
-  DiceFindings findings = test_dice(read.counts, read.labels, options.mc);
-  DicePicture picture;
-  picture.counts = &read.counts;
-  picture.findings = &findings;
-  picture.orders_per_die = !order_by_combination(read);
-  picture.map_labels = outcome_labels_of(read);
-  std::vector<Independence> orders = orders_of(options, read);
-  for (const Independence &test : orders) picture.orders.push_back(&test);
-  return write_out(options, render_dice_svg(picture, in.name));
-}
-
 // Dice that dicestat's form does not name: their summary or their picture.
 int dice_command(const Options &options, const Opened &in, RollsRead &read) {
   if (options.mode == Mode::kSummary) return write_dice_summary(options, read, nullptr);
-  return dice_picture(options, in, read);
+  return write_out(options, dice_picture(read, options.mc, in.name));
 }
 
 int rolls_command(const Options &options, const Opened &in, const std::string &head) {
@@ -372,18 +300,6 @@ int input_command(const Options &options) {
   return status;
 }
 
-// The test of independence of rolls of any dice, each die's own where the
-// combinations are too many.
-std::string dice_independence(const Options &options, RollsRead &read) {
-  if (read.tallies) return tallies_have_no_order();
-  std::vector<Independence> tests = orders_of(options, read);
-  if (tests.size() == 1) return independence_lines(tests[0], "");
-  std::string out;
-  for (size_t d = 0; d < tests.size(); ++d)
-    out += independence_lines(tests[d], "die " + std::to_string(d + 1) + ": ");
-  return out;
-}
-
 int independence_command(const Options &options) {
   Opened in = open_input(options.path != nullptr ? options.path : kDefaultLog);
   if (in.file == nullptr) return fail(in.name, std::strerror(errno));
@@ -396,7 +312,7 @@ int independence_command(const Options &options) {
   close_input(in);
   if (!head.ok) return fail(in.name, head.error);
   if (!read.ok) return fail_read(in.name, read);
-  if (!read.pair_labels) return write_out(options, dice_independence(options, read));
+  if (!read.pair_labels) return write_out(options, dice_independence(read, options.mc));
   PairCounts pairs = pairs_in_order(std::move(read.order), kOutcomes);
   Anytime order = anytime_independence_of(pairs.outcomes.data(),
                                           static_cast<int64_t>(pairs.outcomes.size()), kOutcomes);
