@@ -35,16 +35,23 @@ double distance(const Weights &alternative) {
          (static_cast<double>(outcomes) * static_cast<double>(range) * static_cast<double>(range));
 }
 
+// One outcome at (1 + d)/K and the K - 1 others at (1 - d/(K - 1))/K are
+// d^2/(K - 1) from equal chances per roll.
+double detectable_at(int64_t rolls, int outcomes, double lambda) {
+  if (rolls <= 0) return std::numeric_limits<double>::quiet_NaN();
+  return std::sqrt((outcomes - 1) * lambda / static_cast<double>(rolls));
+}
+
 } // namespace
 
+double detectable_for(int64_t rolls, int outcomes) {
+  return detectable_at(rolls, outcomes, non_centrality(outcomes - 1));
+}
+
 Power power_for(int64_t rolls, const Weights &alternative) {
-  double others = static_cast<double>(alternative.size()) - 1;
   double lambda = non_centrality(static_cast<int>(alternative.size()) - 1);
   Power power;
   power.needed = static_cast<int64_t>(std::ceil(lambda / distance(alternative)));
-  // One outcome at (1 + d)/K and the K - 1 others at (1 - d/(K - 1))/K
-  // are d^2/(K - 1) from equal chances per roll.
-  power.detectable = rolls > 0 ? std::sqrt(others * lambda / static_cast<double>(rolls))
-                               : std::numeric_limits<double>::quiet_NaN();
+  power.detectable = detectable_at(rolls, static_cast<int>(alternative.size()), lambda);
   return power;
 }

@@ -23,3 +23,6 @@ struct Power {
 
 // The power of the test over as many outcomes as the alternative has.
 Power power_for(int64_t rolls, const Weights &alternative);
+
+// Power::detectable at `rolls` rolls of `outcomes` outcomes (at least 2).
+double detectable_for(int64_t rolls, int outcomes);

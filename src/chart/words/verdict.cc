@@ -20,16 +20,6 @@ std::string number(const char *format, double v) {
   return buf;
 }
 
-// v to three significant digits, without an exponent: 0.302, 3.02, 135, 3020.
-std::string three_digits(double v) {
-  if (!(v > 0) || !std::isfinite(v)) return number("%.3g", v);
-  double rounded = std::strtod(number("%.2e", v).c_str(), nullptr);
-  int exponent = static_cast<int>(std::floor(std::log10(rounded)));
-  char buf[48];
-  std::snprintf(buf, sizeof buf, "%.*f", std::max(0, 2 - exponent), rounded);
-  return buf;
-}
-
 // " (Monte Carlo, B samples)" or " (Monte Carlo, B permutations)" after a
 // simulated p; nothing after one from the chi-square distribution.
 std::string method(const Record &test) {
@@ -74,12 +64,23 @@ FitWords words(const Model &model, const Record &test) {
           : chi2 + " against " + model.expected + ", p from " + grouped(test.draws) + " samples"};
 }
 
-std::string summary_line(const char *name, const Record &test) {
-  return std::string(name) + ": chi2=" + number("%.4f", test.statistic) +
-         " p=" + number("%.4g", test.p) + method(test) + "\n";
+} // namespace
+
+// v to three significant digits, without an exponent: 0.302, 3.02, 135, 3020.
+std::string three_digits(double v) {
+  if (!(v > 0) || !std::isfinite(v)) return number("%.3g", v);
+  double rounded = std::strtod(number("%.2e", v).c_str(), nullptr);
+  int exponent = static_cast<int>(std::floor(std::log10(rounded)));
+  char buf[48];
+  std::snprintf(buf, sizeof buf, "%.*f", std::max(0, 2 - exponent), rounded);
+  return buf;
 }
 
-} // namespace
+std::string summary_line(const std::string &name, const Record &test, bool with_df) {
+  std::string df = with_df ? " df=" + std::to_string(test.df) : "";
+  return name + ": chi2=" + number("%.4f", test.statistic) + df + " p=" + number("%.4g", test.p) +
+         method(test) + "\n";
+}
 
 std::vector<FitWords> fit_words(const Record &fair, const Record &generator) {
   if (fair.decision == Decision::kUntested || generator.decision == Decision::kUntested)
@@ -159,7 +160,10 @@ std::string independence_summary(const Independence &test) {
     out += "lag=" + std::to_string(lag.lag) + " pairs=" + std::to_string(lag.pairs) +
            " chi2=" + number("%.4f", lag.chi2) + " df=" + std::to_string(lag.df) +
            " p=" + number("%.4g", lag.p) + how + "\n";
-  if (test.lags.empty()) return out + "independence: chi2=nan p=nan\n";
+  if (test.lags.empty())
+    return out + "independence: not tested: " + std::to_string(test.rolls) + " rolls; " +
+           std::to_string(rolls_for_a_lag(test)) + " would give lag 1 its " +
+           std::to_string(test.min_pairs) + " pairs\n";
   const Record &verdict = test.verdict;
   return out + "independence: lag=" + std::to_string(test.lags[test.worst].lag) +
          " chi2=" + number("%.4f", verdict.statistic) + " p=" + number("%.4g", verdict.p) + how +

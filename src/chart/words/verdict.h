@@ -34,6 +34,14 @@ struct FitWords {
 // simulated when it was; a single entry when there is nothing to test.
 std::vector<FitWords> fit_words(const Record &fair, const Record &generator);
 
+// "NAME: chi2=X p=P\n", or with_df "NAME: chi2=X df=D p=P\n": X to four
+// decimals, P to four significant digits, "nan" for both where there was
+// nothing to test; a simulated p followed by its method, as below.
+std::string summary_line(const std::string &name, const Record &test, bool with_df = false);
+
+// v to three significant digits, without an exponent: 0.302, 3.02, 135, 3020.
+std::string three_digits(double v);
+
 // "fair: chi2=X p=P\ngenerator: chi2=X p=P\n", X to four decimals and P to
 // four significant digits; "nan" for both where there is nothing to test.
 // A simulated p is followed by " (Monte Carlo, B samples)".
@@ -59,7 +67,8 @@ std::vector<std::string> headline_words(const Findings &findings);
 
 // "lag=L pairs=N chi2=X df=D p=P\n" for each lag tested, then
 // "independence: lag=L chi2=X p=P\n" with the verdict's lag, statistic and
-// adjusted p, or "independence: chi2=nan p=nan\n" when no lag was tested;
+// adjusted p; when no lag was tested, "independence: not tested: R rolls;
+// N would give lag 1 its M pairs\n";
 // first "analysed: first A of R rolls\n" when the log is longer than that.
 // Each p found by permutations is followed by " (Monte Carlo, B permutations)".
 std::string independence_summary(const Independence &test);
