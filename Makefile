@@ -129,7 +129,7 @@ clean:
 # checked-in seeds, keeping what it finds in the build directory.
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 30
-FUZZ_TARGETS = read_int tz conversions report_parse roll_log
+FUZZ_TARGETS = read_int tz conversions report_parse roll_log dice_read
 
 .PHONY: fuzz
 fuzz: packages-fuzz

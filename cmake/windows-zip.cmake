@@ -1,5 +1,5 @@
 # The Windows release: `cpack -G ZIP` in the Windows build packs
-# dicestat-<version>-win64.zip, one folder holding both programs, the README,
+# dicestat-<version>-win64.zip, one folder holding both programs, a README for Windows,
 # both manual pages as plain text and the licence, each text with CR LF line
 # ends. `make package-windows` builds the target zip_contents, then packs:
 # packing itself builds nothing, so that it never waits for the tests.
@@ -15,7 +15,9 @@ function(add_windows_text in name)
                      DEPENDS ${in} ${PROJECT_SOURCE_DIR}/cmake/windows_text.sh VERBATIM)
   set(zip_texts ${zip_texts} ${zip_text_dir}/${name} PARENT_SCOPE)
 endfunction()
-add_windows_text(${PROJECT_SOURCE_DIR}/README.md README.txt)
+# The README of the zip is written for Windows users: cmd and PowerShell,
+# and nothing that lies outside the zip.
+add_windows_text(${PROJECT_SOURCE_DIR}/cmake/windows-readme.txt README.txt)
 add_windows_text(${PROJECT_SOURCE_DIR}/LICENSE LICENSE.txt)
 foreach(page dicestat dicestat-chart)
   add_windows_text(${PROJECT_BINARY_DIR}/man/${page}.1 ${page}.txt)

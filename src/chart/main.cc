@@ -1,29 +1,35 @@
-// dicestat-chart: reads a statistics report, or a list of rolls, and writes
-// it as an SVG picture to standard output; with --summary its tests of fit
-// and their power as lines of text; with --independence its test of
-// independence alone. A report is held to its run, drawn again from its
-// seed.
+// dicestat-chart: reads a statistics report, or rolls of any dice (a list,
+// CSV columns or tallies), and writes them as an SVG picture to a file or
+// standard output; with --summary its tests of fit and their power as
+// lines of text; with --independence it tests the order of the rolls alone.
+// A report is held to its run, drawn again from its seed.
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <limits>
 #include <string>
 #include <string_view>
 
+#include "chart/any_dice.h"
 #include "chart/dice.h"
+#include "chart/dice_run.h"
 #include "chart/follow.h"
 #include "chart/host_io.h"
 #include "chart/options.h"
 #include "chart/picture/svg.h"
+#include "chart/read/dice_read.h"
 #include "chart/read/replay.h"
 #include "chart/read/report_from_counts.h"
 #include "chart/read/report_parse.h"
 #include "chart/read/roll_log.h"
 #include "chart/read/run_log.h"
+#include "chart/read_words.h"
 #include "chart/stats/anytime_fit.h"
 #include "chart/stats/anytime_independence.h"
 #include "chart/stats/independence.h"
 #include "chart/words/anytime_words.h"
+#include "chart/words/dice_words.h"
 #include "chart/words/replay_words.h"
 #include "chart/words/shown_name.h"
 #include "chart/words/verdict.h"
@@ -45,7 +51,7 @@ constexpr std::string_view kReportStart = "Number of rolls:";
 constexpr std::string_view kByteOrderMark = "\xef\xbb\xbf";
 
 // One line on standard error: the name, shown safely, and what is wrong;
-// for a list, the line and column of its bad token after the name, as a
+// for rolls, the line and column of what is wrong after the name, as a
 // compiler gives them.
 int fail(std::string_view name, std::string_view what, std::string_view where = "") {
   std::string line = "dicestat-chart: " + shown_name(name) + (where.empty() ? "" : ":") +
@@ -54,9 +60,15 @@ int fail(std::string_view name, std::string_view what, std::string_view where = 
   return kExitFailure;
 }
 
-// A log that could not be read: the system's reason, or its bad token.
-int fail_log(const std::string &name, const LogRead &log) {
-  return fail(name, log.error, log.where);
+// Rolls that could not be read: the system's reason, or where they went wrong.
+int fail_read(const std::string &name, const RollsRead &read) {
+  return fail(name, read.error, read.where);
+}
+
+bool is_report(std::string_view head) {
+  if (head.substr(0, kByteOrderMark.size()) == kByteOrderMark)
+    head.remove_prefix(kByteOrderMark.size());
+  return head.substr(0, kReportStart.size()) == kReportStart;
 }
 
 int usage_error(std::string_view what) {
@@ -80,12 +92,6 @@ Input read_head(std::FILE *file) {
   return in;
 }
 
-bool is_report(std::string_view head) {
-  if (head.substr(0, kByteOrderMark.size()) == kByteOrderMark)
-    head.remove_prefix(kByteOrderMark.size());
-  return head.substr(0, kReportStart.size()) == kReportStart;
-}
-
 // The file at path, or standard input for "-"; name is what messages call it.
 struct Opened {
   std::FILE *file;
@@ -101,10 +107,17 @@ void close_input(const Opened &in) {
   if (in.file != stdin) std::fclose(in.file);
 }
 
-int write_out(const std::string &out) {
+// The output goes to --output's file, made only now that there is
+// something to write, or to standard output.
+int write_out(const Options &options, const std::string &out) {
+  bool to_file = options.output != nullptr;
+  const char *name = to_file ? options.output : "standard output";
+  std::FILE *file = to_file ? std::fopen(options.output, "wb") : stdout;
+  if (file == nullptr) return fail(name, std::strerror(errno));
   errno = 0;
-  if (std::fwrite(out.data(), 1, out.size(), stdout) != out.size() || std::fflush(stdout) != 0)
-    return fail("standard output", errno != 0 ? std::strerror(errno) : "write failed");
+  bool ok = std::fwrite(out.data(), 1, out.size(), file) == out.size() && std::fflush(file) == 0;
+  if (to_file) ok = std::fclose(file) == 0 && ok;
+  if (!ok) return fail(name, errno != 0 ? std::strerror(errno) : "write failed");
   return kExitOk;
 }
 
@@ -162,11 +175,33 @@ int check_report_log(const Options &options, const char *report_path, const Repo
   return kExitOk;
 }
 
-// The summary's lines, and any after them; findings.anytime_fit is the
+// The lines of --independence of rolls of dicestat's pair, the
+// e-process's before the verdict's.
+std::string pair_independence(const PairCounts &pairs, int64_t rolls, const MonteCarlo &mc) {
+  Anytime order = anytime_independence_of(pairs.outcomes.data(),
+                                          static_cast<int64_t>(pairs.outcomes.size()), kOutcomes);
+  return before_last_line(independence_summary(independence_of(pairs, rolls, mc)),
+                          anytime_summary(order));
+}
+
+// The summary of dicestat's own files: the lines it has always had, then
+// what is read and the tests of any dice. findings.anytime_fit is the
 // e-process of fit, of the rolls in order or of the counts alone.
-int write_summary(const Findings &findings, const std::string &after = "") {
-  return write_out(fit_summary(findings.fair, findings.generator) + power_summary(findings.power) +
-                   anytime_summary(*findings.anytime_fit) + after);
+int write_summary(const Options &options, const Findings &findings, const RollsRead &read,
+                  Source source, const std::string &after = "") {
+  DiceFindings dice = test_dice(read.counts, read.labels, options.mc);
+  return write_out(options, fit_summary(findings.fair, findings.generator) +
+                                power_summary(findings.power) +
+                                anytime_summary(*findings.anytime_fit) + read_line(read, source) +
+                                without_detectable(dice_summary(dice)) + after);
+}
+
+// The summary of any other rolls: what was read, then the tests in their order.
+int write_dice_summary(const Options &options, const RollsRead &read, const Anytime *fit) {
+  DiceFindings dice = test_dice(read.counts, read.labels, options.mc);
+  std::string out = read_line(read, Source::kRolls) + dice_fair_line(dice) + dice_summary(dice);
+  return write_out(options,
+                   out + (fit != nullptr ? anytime_summary(*fit) : dice_anytime_summary(read)));
 }
 
 // The report dicestat writes for a list's rolls, whose number fits the
@@ -177,20 +212,13 @@ Report report_of_rolls(const Counts &counts, int64_t rolls) {
   return report;
 }
 
-// The lines of --independence, the e-process's before the verdict's.
-int write_independence(const PairCounts &pairs, int64_t rolls, const MonteCarlo &mc) {
-  Anytime order = anytime_independence_of(pairs.outcomes.data(),
-                                          static_cast<int64_t>(pairs.outcomes.size()), kOutcomes);
-  return write_out(before_last_line(independence_summary(independence_of(pairs, rolls, mc)),
-                                    anytime_summary(order)));
-}
-
 // A report is held to its run, replayed from its seed; the rolls tested
 // for independence are the replay's.
 int report_command(const Options &options, const char *path, const Opened &in,
                    const std::string &bytes) {
   if (bytes.size() > kMaxInputBytes)
     return fail(in.name, "larger than " + std::to_string(kMaxInputBytes) + " bytes; not a report");
+  if (options.dice_named) return usage_error("a report holds dicestat's pair of d6: name no dice");
   ParseResult parsed = parse_report(bytes);
   if (!parsed.ok) return fail(in.name, parsed.error);
   const Report &report = parsed.report;
@@ -198,11 +226,18 @@ int report_command(const Options &options, const char *path, const Opened &in,
   if (!difference.empty()) return fail(in.name, difference);
   Provenance provenance{run_seed(report), run_rolls(report), {}};
   Counts counts = counts_of(report);
+  Findings findings = test_fit(counts, options.mc);
   if (options.mode == Mode::kSummary) {
-    Findings findings = test_fit(counts, options.mc);
     Anytime from_counts = anytime_fit_of_counts(counts, fair_chances());
     findings.anytime_fit = &from_counts;
-    return write_summary(findings, replay_summary(provenance));
+    RollsRead read;
+    read.dice = 2;
+    read.faces = kFaces;
+    read.labels = {"1", "2", "3", "4", "5", "6"};
+    read.die = "d6";
+    read.rolls = std::max(rolls_in(counts), int64_t{0});
+    read.counts = pair_counts_of(counts);
+    return write_summary(options, findings, read, Source::kReport, replay_summary(provenance));
   }
   if (options.mode == Mode::kPicture) {
     int status = check_report_log(options, path, report, &provenance.log);
@@ -211,44 +246,58 @@ int report_command(const Options &options, const char *path, const Opened &in,
   PairCounts pairs = make_pair_counts(kOutcomes);
   replay_pairs(report, &pairs);
   if (options.mode == Mode::kIndependence)
-    return write_independence(pairs, provenance.rolls, options.mc);
-  Findings findings = test_fit(counts, options.mc);
+    return write_out(options, pair_independence(pairs, provenance.rolls, options.mc));
   Independence independence = independence_of(pairs, provenance.rolls, options.mc);
   findings.independence = &independence;
   findings.provenance = &provenance;
   AnytimeRun run;
   test_as_rolled(pairs, run, findings);
-  return write_out(render_svg(report, in.name, findings));
+  return write_out(options, render_svg(report, in.name, findings));
+}
+
+// Labels 11 to 66, a pair of d6 a roll: tested and drawn as they always were.
+int pair_labels_command(const Options &options, const Opened &in, RollsRead &read,
+                        const FitProcess &fit) {
+  if (read.rolls > std::numeric_limits<int32_t>::max())
+    return fail(in.name, "more rolls than a report holds, " +
+                             std::to_string(std::numeric_limits<int32_t>::max()));
+  Findings findings = test_fit(read.counts.combinations, options.mc);
+  findings.anytime_fit = &fit.found;
+  if (options.mode == Mode::kSummary && read.dicestat_log)
+    return write_summary(options, findings, read, Source::kDicestatLog);
+  if (options.mode == Mode::kSummary) return write_dice_summary(options, read, &fit.found);
+  Counts counts = read.counts.combinations;
+  PairCounts pairs = pairs_in_order(std::move(read.order), kOutcomes);
+  Independence independence = independence_of(pairs, read.rolls, options.mc);
+  findings.independence = &independence;
+  AnytimeRun run;
+  test_as_rolled(pairs, run, findings);
+  return write_out(options, render_svg(report_of_rolls(counts, read.rolls), in.name, findings));
+}
+
+// Dice that dicestat's form does not name: their summary or their picture.
+int dice_command(const Options &options, const Opened &in, RollsRead &read) {
+  if (options.mode == Mode::kSummary) return write_dice_summary(options, read, nullptr);
+  return write_out(options, dice_picture(read, options.mc, in.name));
 }
 
 int rolls_command(const Options &options, const Opened &in, const std::string &head) {
   if (options.log_path != nullptr) return usage_error("--log goes with a report, not with rolls");
-  PairCounts pairs = make_pair_counts(kOutcomes);
-  bool summary = options.mode == Mode::kSummary;
+  bool picture = options.mode == Mode::kPicture;
   // In order: the picture tests the rolls it keeps, the summary each roll as it is read.
   FitProcess fit = start_fit_process(fair_chances());
-  RollSink sink = {summary ? take_fit_rolls : nullptr, &fit};
-  LogRead log = read_roll_log({in.file, head, sink}, summary ? nullptr : &pairs);
-  if (!log.ok) return fail_log(in.name, log);
-  if (log.rolls == 0) return fail(in.name, "no rolls in it");
-  if (options.mode == Mode::kIndependence) return write_independence(pairs, log.rolls, options.mc);
-  Findings findings = test_fit(log.counts, options.mc);
-  findings.anytime_fit = &fit.found;
-  if (summary) return write_summary(findings);
-  Independence independence = independence_of(pairs, log.rolls, options.mc);
-  findings.independence = &independence;
-  AnytimeRun run;
-  test_as_rolled(pairs, run, findings);
-  return write_out(render_svg(report_of_rolls(log.counts, log.rolls), in.name, findings));
+  RollSink sink = {picture ? nullptr : take_fit_rolls, &fit};
+  RollsRead read = read_rolls({in.file, head, sink}, options.dice);
+  if (!read.ok) return fail_read(in.name, read);
+  if (read.rolls == 0) return fail(in.name, "no rolls in it");
+  return read.pair_labels ? pair_labels_command(options, in, read, fit)
+                          : dice_command(options, in, read);
 }
 
-// Any mode's input, a report or a list of rolls, told apart by how they
-// begin.
+// The picture or the summary of a report or of rolls, told apart by how
+// they begin.
 int input_command(const Options &options) {
-  bool log_first = options.mode == Mode::kIndependence;
-  const char *path = options.path != nullptr ? options.path
-                     : log_first             ? kDefaultLog
-                                             : kDefaultPath;
+  const char *path = options.path != nullptr ? options.path : kDefaultPath;
   Opened in = open_input(path);
   if (in.file == nullptr) return fail(in.name, std::strerror(errno));
   Input head = read_head(in.file);
@@ -265,14 +314,40 @@ int input_command(const Options &options) {
   return status;
 }
 
+// A report's run replayed, or rolls in order, tested for independence.
+int independence_command(const Options &options) {
+  const char *path = options.path != nullptr ? options.path : kDefaultLog;
+  Opened in = open_input(path);
+  if (in.file == nullptr) return fail(in.name, std::strerror(errno));
+  Input head = read_head(in.file);
+  if (head.ok && !head.bytes.empty() && is_report(head.bytes)) {
+    int status = report_command(options, path, in, head.bytes);
+    close_input(in);
+    return status;
+  }
+  RollsRead read = head.ok ? read_rolls({in.file, head.bytes, {}}, options.dice) : RollsRead{};
+  close_input(in);
+  if (!head.ok) return fail(in.name, head.error);
+  if (!read.ok) return fail_read(in.name, read);
+  if (read.rolls == 0) return fail(in.name, "no rolls in it");
+  if (!read.pair_labels) return write_out(options, dice_independence(read, options.mc));
+  PairCounts pairs = pairs_in_order(std::move(read.order), kOutcomes);
+  return write_out(options, pair_independence(pairs, read.rolls, options.mc));
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
   use_binary_stdio();
   Options options = parse_options(argc, argv);
   if (!options.error.empty()) return usage_error(options.error);
-  if (options.help) return write_out(kUsage);
-  if (options.version) return write_out("dicestat-chart " DICESTAT_VERSION "\n");
+  if (options.help) return write_out(options, kUsage);
+  if (options.version) return write_out(options, "dicestat-chart " DICESTAT_VERSION "\n");
+  // SVG is a file's text: at a terminal it would scroll by as markup.
+  if (options.mode == Mode::kPicture && options.output == nullptr && is_terminal(1))
+    return fail("standard output",
+                "a terminal; the picture is SVG for a file: add -o chart.svg, or > chart.svg");
   if (options.mode == Mode::kFollow) return follow_rolls(options);
-  return input_command(options);
+  return options.mode == Mode::kIndependence ? independence_command(options)
+                                             : input_command(options);
 }

@@ -113,7 +113,7 @@ Outcome run_chart(const std::string &args, const std::string &redirect = "") {
   write_file(scratch.path("typed.txt"),
              "# my dice, 17 rolls\n11, 12\t13\r\n14 # four\n\n15,16  21");
   write_file(scratch.path("plain.txt"), "11 12 13 14 15 16 21 ");
-  write_file(scratch.path("bad.txt"), "# 17\n11,12\t13\r\n 14  17 66\n");
+  write_file(scratch.path("bad.txt"), "# 17\n11,12\t13\r\n 14  170 66\n");
   write_file(scratch.path("binary.txt"), "11 1\x01\xff\"abcdefghijklmnopqrstuvwxyz");
   write_file(scratch.path("huge.txt"), std::string(100000, '\n'));
   write_file(scratch.path("token.txt"), ""); // one token of 200 MB, sparse: NUL bytes
@@ -159,24 +159,27 @@ TEST(ChartCommand, FailsWithOneLineAndStatusTwo) {
   };
   std::string kNuls; // an endless token of NUL bytes, as its message shows it
   for (int i = 0; i < 20; ++i) kNuls += "\\x00";
-  kNuls = "\"" + kNuls + "...\" is not an outcome 11 to 66\n";
+  kNuls = "\"" + kNuls + "...\" is not a face of any die d4 to d100; --faces names other faces\n";
   const std::vector<Case> cases = {
       {"missing.txt", "dicestat-chart: missing.txt: No such file or directory\n"},
       {"dir", "dicestat-chart: dir: Is a directory\n"},
-      {"bad.txt", "dicestat-chart: bad.txt:3:6: \"17\" is not an outcome 11 to 66\n"},
+      {"bad.txt", "dicestat-chart: bad.txt:3:6: \"170\" is not a face of any die d4 to d100; "
+                  "--faces names other faces\n"},
       {"binary.txt", "dicestat-chart: binary.txt:1:4: "
-                     "\"1\\x01\\xff\\x22abcdefghijklmnop...\" is not an outcome 11 to 66\n"},
+                     "\"1\\x01\\xff\\x22abcdefghijklmnop...\" is not a face of any die d4 to "
+                     "d100; --faces names other faces\n"},
       {"huge.txt", "dicestat-chart: huge.txt: no rolls in it\n"},
       {"--independence huge.txt", "dicestat-chart: huge.txt: no rolls in it\n"},
       {shell_quote("a\x1b[2J\nb\xff\xc2\x9b.txt"), // escapes, a line end, no UTF-8, C1
        "dicestat-chart: a\\x1b[2J\\x0ab\\xff\\xc2\\x9b.txt: No such file or directory\n"},
       {"\xc3\xa9.txt", "dicestat-chart: \xc3\xa9.txt: No such file or directory\n"}, // as it is
       {"token.txt", "dicestat-chart: token.txt:1:1: " + kNuls},
-      {"/dev/zero", "dicestat-chart: /dev/zero:1:1: " + kNuls}, // refused at its 21st byte
+      {"/dev/zero", "dicestat-chart: /dev/zero:1:1: " + kNuls}, // refused past 64 bytes
       {"--independence /dev/zero", "dicestat-chart: /dev/zero:1:1: " + kNuls},
       {"- </dev/null", "dicestat-chart: standard input: empty file\n"},
       {"--independence truncated.txt",
-       "dicestat-chart: truncated.txt:1:7: \"6\" is not an outcome 11 to 66\n"},
+       "dicestat-chart: truncated.txt:1:7: \"6\" is not an outcome 11 to 66, and dicestat's roll "
+       "log ends in it\n"},
       {"--log plain.txt statfile.txt",
        "dicestat-chart: plain.txt: another run's roll log: roll 1 is 11, dicestat's run of seed 1 "
        "rolled 53\n"},
@@ -242,7 +245,7 @@ TEST(ChartCommand, SummaryAndCaptionGiveBothVerdicts) {
     const char *fair_words; // in the chart's caption
     const char *detectable; // the percentages as scipy's non-central chi-square gives them
     const char *anytime;    // the e-value of the counts, as scipy's gammaln gives it
-    const char *rolls;      // replayed
+    const char *rolls;      // in the report, replayed
   };
   std::vector<Case> cases = {{"million.txt", true, "Consistent with fair dice (p = ",
                               "one outcome 3.02% more often than 1/36", "e=5.737e-45 p=1",
@@ -255,9 +258,16 @@ TEST(ChartCommand, SummaryAndCaptionGiveBothVerdicts) {
     std::string summary = run_chart("--summary " + c.file).out;
     std::vector<double> p = summary_p(summary);
     ASSERT_EQ(p.size(), 2u) << c.file;
-    EXPECT_EQ(summary.substr(summary.find("needed:")),
-              power_lines_at(c.detectable) + "anytime: " + c.anytime + "\nreplayed: seed 42, " +
-                  c.rolls + " rolls, every count as dicestat's\n");
+    size_t needed = summary.find("needed:"), read = summary.find("read: ");
+    EXPECT_EQ(summary.substr(needed, read - needed),
+              power_lines_at(c.detectable) + "anytime: " + c.anytime + "\n");
+    EXPECT_NE(
+        summary.find("\nread: " + std::string(c.rolls) + " rolls of two d6 (dicestat's report)\n"),
+        std::string::npos)
+        << summary;
+    EXPECT_EQ(summary.substr(summary.rfind("\nreplayed: ")),
+              "\nreplayed: seed 42, " + std::string(c.rolls) +
+                  " rolls, every count as dicestat's\n");
     EXPECT_TRUE(c.fair_fits ? p[0] >= 0.05 : p[0] < 1e-9) << c.file << ": " << p[0];
     EXPECT_GE(p[1], 0.05) << c.file << ": the generator's own split fits";
     std::string svg = run_chart(c.file).out;
@@ -287,6 +297,10 @@ TEST(ChartCommand, SummaryOfNoRollsOrOfANonReport) {
     EXPECT_EQ(run_chart(std::string("--summary ") + file).out,
               "fair: chi2=nan p=nan\ngenerator: chi2=nan p=nan\n" +
                   power_lines("none, there were no rolls") + "anytime: e=1 p=1\n" +
+                  "read: 0 rolls of two d6 (dicestat's report)\n"
+                  "die 1: chi2=nan p=nan\ndie 2: chi2=nan p=nan\n"
+                  "between dice: chi2=nan df=0 p=nan\n"
+                  "faces of die 1: none outside\nfaces of die 2: none outside\n" +
                   "replayed: seed 1, 0 rolls, every count as dicestat's\n")
         << file;
   Outcome o = run_chart("--summary huge.txt");
@@ -300,6 +314,95 @@ TEST(ChartCommand, FullOutputIsAnError) {
   EXPECT_EQ(o.err, "dicestat-chart: standard output: No space left on device\n");
 }
 
+TEST(ChartCommand, OutputGoesWhereItIsTold) {
+  struct Case {
+    std::string args; // OUT stands for a file in a scratch directory of the test's
+    const char *redirect;
+    int status;
+    const char *err;
+    const char *begins; // what OUT begins with; null when it must not be made
+  };
+  const std::string kScript = " >/dev/null; script -qec '" + shell_quote(CHART_BINARY) +
+                              " statfile.txt 2>err' /dev/null >out";
+  const std::vector<Case> cases = {
+      {"-o OUT statfile.txt", "", 0, "", "<?xml"},
+      {"--summary --output=OUT statfile.txt", "", 0, "", "fair: "},
+      {"-o dir statfile.txt", "", 2, "dicestat-chart: dir: Is a directory\n", nullptr},
+      {"-o OUT missing.txt", "", 2, "dicestat-chart: missing.txt: No such file or directory\n",
+       nullptr},
+      // SVG at a terminal, which `script` gives it.
+      {"--version", kScript.c_str(), 2,
+       "dicestat-chart: standard output: a terminal; the picture is SVG for a file: add -o "
+       "chart.svg, or > chart.svg\n",
+       nullptr},
+  };
+  for (const Case &c : cases) {
+    Scratch keep;
+    std::string args = c.args, out = shell_quote(keep.path("out"));
+    if (args.find("OUT") != std::string::npos) args.replace(args.find("OUT"), 3, out);
+    Outcome o = run_chart(args, c.redirect);
+    EXPECT_EQ(o.status, c.status) << c.args << ": " << o.err;
+    EXPECT_EQ(o.err, c.err) << c.args;
+    bool made = std::filesystem::exists(keep.path("out"));
+    EXPECT_EQ(made, c.begins != nullptr) << c.args;
+    if (made && c.begins != nullptr) {
+      EXPECT_EQ(read_file(keep.path("out")).rfind(c.begins, 0), 0u) << c.args;
+    }
+  }
+}
+
+// The name before the colon of each line.
+std::string line_names(const std::string &out) {
+  std::string names;
+  for (size_t at = 0; at < out.size(); at = out.find('\n', at) + 1)
+    names += out.substr(at, out.find(':', at) - at) + ";";
+  return names;
+}
+
+TEST(ChartCommand, SummariesOfAnyDiceInTheirOrder) {
+  // 40 rolls of a d20, of a pair of d6 and of a pair of d20: the lines
+  // of each, what was read first; dicestat's own log keeps its lines first.
+  std::string d20, pair, big_pair, own_log;
+  for (int r = 0; r < 40; ++r) {
+    d20 += std::to_string(r % 20 + 1) + "\n";
+    pair += std::to_string(r % 6 + 1) + " " + std::to_string(r / 6 % 6 + 1) + "\n";
+    big_pair += std::to_string(r % 20 + 1) + "," + std::to_string(r * 7 % 20 + 1) + "\n";
+  }
+  dicestat_report("40\n42\n", &own_log);
+  Scratch lists;
+  write_file(lists.path("d20.txt"), d20);
+  write_file(lists.path("pair.txt"), pair);
+  write_file(lists.path("big.csv"), "first,second\n" + big_pair);
+  write_file(lists.path("tally.txt"), "1 1 5\n6 6 7\n");
+  write_file(lists.path("dicefile.txt"), own_log);
+  const std::string kPairs = "read;fair;die 1;die 2;between dice;faces of die 1;faces of die 2;";
+  struct Case {
+    std::string args, names;
+  };
+  const std::vector<Case> cases = {
+      {"d20.txt", "read;fair;faces;detectable;anytime;"},
+      {"--dice 2 pair.txt", kPairs + "detectable;anytime;"},
+      {"--counts tally.txt", kPairs + "detectable;anytime;"},
+      // 400 combinations: no test of them all, each die's and the pair's.
+      {"--die d20 --column first --column second big.csv",
+       "read;die 1;die 2;between dice;faces of die 1;faces of die 2;detectable;anytime die "
+       "1;anytime die 2;"},
+      {"dicefile.txt", "fair;generator;needed;detectable;anytime;read;die 1;die 2;between "
+                       "dice;faces of die 1;faces of die 2;"},
+  };
+  for (const Case &c : cases) {
+    int status = run_shell("cd " + shell_quote(lists.dir) + " && " + shell_quote(CHART_BINARY) +
+                           " --summary --samples 1000 " + c.args + " >out 2>err");
+    Outcome o{status, read_file(lists.path("out")), read_file(lists.path("err"))};
+    EXPECT_EQ(o.status, 0) << c.args << ": " << o.err;
+    EXPECT_EQ(line_names(o.out), c.names) << c.args << ":\n" << o.out;
+    // The tally's e-value of its counts alone, as scipy's gammaln gives it.
+    if (c.args == "--counts tally.txt") {
+      EXPECT_NE(o.out.find("anytime: e=1.486e+06 p=6.727e-07\n"), std::string::npos) << o.out;
+    }
+  }
+}
+
 TEST(ChartCommand, Arguments) {
   Outcome help = run_chart("--help");
   EXPECT_EQ(help.status, 0);
@@ -309,7 +412,9 @@ TEST(ChartCommand, Arguments) {
   for (const char *args :
        {"-x", "statfile.txt statfile.txt", "--summary --independence",
         "--independence --log dicefile.txt", "--log", "--samples 0", "--samples 999",
-        "--mc-seed -1", "--summary=yes", "--log=typed.txt typed.txt"}) {
+        "--mc-seed -1", "--summary=yes", "--log=typed.txt typed.txt", "--follow -o out.txt",
+        "--die d1", "--faces 1,1", "--dice 17", "--column a --dice 2", "--counts --column a",
+        "--die d6 --faces 1-6"}) {
     Outcome o = run_chart(args);
     EXPECT_EQ(o.status, 2) << args;
     EXPECT_EQ(o.out, "") << args;
@@ -469,7 +574,8 @@ TEST(ChartCommand, IndependenceOfRollLogs) {
       std::string::npos)
       << "dicefile.txt beside it holds the first 10 of the report's 36 rolls";
   EXPECT_EQ(run_chart("--independence").out,
-            "anytime: e=2.873e-07 p=1\nindependence: chi2=nan p=nan\n")
+            "anytime: e=2.873e-07 p=1\n"
+            "independence: not tested: 10 rolls; 72 would give lag 1 its 36 pairs\n")
       << "10 rolls: no lag has pairs enough";
 }
 
@@ -511,14 +617,22 @@ TEST(ChartCommand, ListsOfRollsAreReadAsTheirRolls) {
   EXPECT_EQ(without_title(typed.out), without_title(run_chart("plain.txt").out));
   // Two rolls: (1/36^2 + 26/(36 * 38)) / 27 over the likelihood 1/4.
   EXPECT_EQ(run_chart("--independence lines.txt").out,
-            "anytime: e=0.00293 p=1\nindependence: chi2=nan p=nan\n");
+            "anytime: e=0.00293 p=1\n"
+            "independence: not tested: 2 rolls; 72 would give lag 1 its 36 pairs\n");
   // A log in dicestat's form that turns into a list after its first piece.
   Scratch logs;
   std::string log = good_log(70000);
   write_file(logs.path("joined.txt"), log + "\n11 # and one more\n");
   write_file(logs.path("plain.txt"), log + "11 ");
-  EXPECT_EQ(run_chart("--summary " + shell_quote(logs.path("joined.txt"))).out,
-            run_chart("--summary " + shell_quote(logs.path("plain.txt"))).out);
+  // The same rolls, but only the bytes dicestat writes are its generator's.
+  std::string joined = run_chart("--summary " + shell_quote(logs.path("joined.txt"))).out;
+  std::string plain = run_chart("--summary " + shell_quote(logs.path("plain.txt"))).out;
+  auto fair_line = [](const std::string &out) {
+    return out.substr(out.find("fair:"), out.find('\n', out.find("fair:")) - out.find("fair:"));
+  };
+  EXPECT_EQ(fair_line(joined), fair_line(plain));
+  EXPECT_EQ(count_of(joined, "generator:"), 0u) << joined;
+  EXPECT_EQ(count_of(plain, "generator:"), 1u) << plain;
 
   // The grid of a run's roll log is its report's, to the last digit and colour.
   for (const char *answers : {"36\n1\n", "1000\n7\n", "99999\n3\n"}) {
@@ -553,8 +667,9 @@ TEST(ChartCommand, FewRollsGetSimulatedPValues) {
     EXPECT_EQ(p < 0.001, list[0] == 's') << list << ": " << out;
   }
   std::string summary = run_chart("--summary typed.txt").out;
-  EXPECT_EQ(count_of(summary, " (Monte Carlo, 10000 samples)\n"), 3u) << "power too" << summary;
-  EXPECT_EQ(count_of(run_chart("--summary --samples 1001 typed.txt").out, " 1001 samples)"), 3u);
+  // Of all 36 outcomes, of each die's faces and of the power.
+  EXPECT_EQ(count_of(summary, " (Monte Carlo, 10000 samples)\n"), 4u) << summary;
+  EXPECT_EQ(count_of(run_chart("--summary --samples 1001 typed.txt").out, " 1001 samples)"), 4u);
 }
 
 // The chart run with --follow and these arguments, its standard input and

@@ -16,6 +16,7 @@ readonly kPacked="LICENSE.txt README.txt dicestat-chart.exe dicestat-chart.txt d
 # paths with '/' ('\' on Windows).
 readonly kChartRuns="in|--summary statfile.txt
 in|statfile.txt
+in|-o chart.svg statfile.txt
 in|--independence dicefile.txt
 above|FOLDER/statfile.txt"
 
@@ -36,6 +37,9 @@ done
 for f in dicestat.txt dicestat-chart.txt; do
   grep -q "^dicestat $version " "$win/$f" || fail "$f: no footer with the version $version"
 done
+# The README speaks to Windows users: no Unix commands, nothing outside the zip.
+grep -qiE '(^|[^-])\b(make|sudo|printf)\b|://' "$win/README.txt" &&
+  fail "README.txt: a Unix command or an address outside the zip"
 
 # Runs `command...` in dir; its output and status into $work/out/side.n.*
 run() { # side n dir stdin command...

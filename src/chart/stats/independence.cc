@@ -126,6 +126,11 @@ void set_verdict(Independence &result, double p) {
   if (verdict.decision == Decision::kRejected) result.lags[result.worst].rejects = true;
 }
 
+int64_t rolls_for_a_lag(const Independence &test) {
+  // Lag 1 pairs rolls 0-1, 2-3, ...: j rolls hold floor(j / 2) pairs.
+  return 2 * test.min_pairs;
+}
+
 Independence test_independence(const PairCounts &counts, int64_t rolls) {
   Independence result;
   result.rolls = rolls;

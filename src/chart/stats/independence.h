@@ -73,6 +73,10 @@ LagTest test_table(const uint32_t *table, int side, int64_t lag);
 // tested; and which lags reject.
 void set_verdict(Independence &result, double p);
 
+// The fewest rolls whose first lag has test.min_pairs pairs: what a log
+// with no lag tested would need.
+int64_t rolls_for_a_lag(const Independence &test);
+
 // Every lag of the counts while it has kMinPairsPerCell pairs per cell.
 Independence test_independence(const PairCounts &counts, int64_t rolls);
 

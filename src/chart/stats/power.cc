@@ -37,6 +37,13 @@ double distance(const Weights &alternative) {
          (static_cast<double>(outcomes) * static_cast<double>(range) * static_cast<double>(range));
 }
 
+// One outcome at (1 + d)/K and the K - 1 others at (1 - d/(K - 1))/K are
+// d^2/(K - 1) from equal chances per roll.
+double detectable_at(int64_t rolls, int outcomes, double lambda) {
+  if (rolls <= 0) return std::numeric_limits<double>::quiet_NaN();
+  return std::sqrt((outcomes - 1) * lambda / static_cast<double>(rolls));
+}
+
 // A simulated sample's statistic as the fit orders samples against equal
 // chances: the sum of its counts squared.
 template <typename Draw>
@@ -99,24 +106,30 @@ double simulated_detectable(int64_t rolls, size_t outcomes, const MonteCarlo &mc
   return high;
 }
 
-} // namespace
-
-Power power_for(int64_t rolls, const Weights &alternative, const MonteCarlo &mc) {
-  size_t outcomes = alternative.size();
-  double others = static_cast<double>(outcomes) - 1;
-  double lambda = non_centrality(static_cast<int>(outcomes) - 1);
+// d at `rolls` rolls of `outcomes` outcomes, with the non-centrality
+// lambda of the approximation; simulated where the test of equal chances
+// simulates its p.
+Power detectable_with(int64_t rolls, int outcomes, double lambda, const MonteCarlo &mc) {
   Power power;
-  power.needed = static_cast<int64_t>(std::ceil(lambda / distance(alternative)));
-  if (rolls <= 0) {
-    power.detectable = std::numeric_limits<double>::quiet_NaN();
-  } else if (rolls < int64_t{kMinExpected} * static_cast<int64_t>(outcomes)) {
-    // The test of equal chances simulates its p: so is its power.
-    power.detectable = simulated_detectable(rolls, outcomes, mc);
+  if (rolls > 0 && rolls < int64_t{kMinExpected} * outcomes) {
+    power.detectable = simulated_detectable(rolls, static_cast<size_t>(outcomes), mc);
     power.samples = mc.samples;
   } else {
-    // One outcome at (1 + d)/K and the K - 1 others at (1 - d/(K - 1))/K
-    // are d^2/(K - 1) from equal chances per roll.
-    power.detectable = std::sqrt(others * lambda / static_cast<double>(rolls));
+    power.detectable = detectable_at(rolls, outcomes, lambda);
   }
+  return power;
+}
+
+} // namespace
+
+Power detectable_for(int64_t rolls, int outcomes, const MonteCarlo &mc) {
+  return detectable_with(rolls, outcomes, non_centrality(outcomes - 1), mc);
+}
+
+Power power_for(int64_t rolls, const Weights &alternative, const MonteCarlo &mc) {
+  auto outcomes = static_cast<int>(alternative.size());
+  double lambda = non_centrality(outcomes - 1);
+  Power power = detectable_with(rolls, outcomes, lambda, mc);
+  power.needed = static_cast<int64_t>(std::ceil(lambda / distance(alternative)));
   return power;
 }

@@ -4,11 +4,6 @@
 // non-central chi-square distribution whose non-centrality is the rolls
 // times the alternative's distance from equal chances, sum over the K
 // outcomes of (p - 1/K)^2 / (1/K).
-//
-// Where the test's p is simulated, too few rolls for the chi-square
-// approximation, so is its power: the same samples of equal chances, from
-// the same seed, set the statistic the test rejects from, and as many
-// samples of the alternative say how often it does.
 #pragma once
 
 #include <cstdint>
@@ -31,5 +26,9 @@ struct Power {
 
 // The power of the test over as many outcomes as the alternative has; d
 // simulated from mc.samples samples where the test of equal chances
-// simulates its p.
+// simulates its p, under kMinExpected rolls expected per outcome.
 Power power_for(int64_t rolls, const Weights &alternative, const MonteCarlo &mc = {});
+
+// Power::detectable and Power::samples at `rolls` rolls of `outcomes`
+// outcomes (at least 2).
+Power detectable_for(int64_t rolls, int outcomes, const MonteCarlo &mc = {});

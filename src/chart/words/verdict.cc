@@ -20,16 +20,6 @@ std::string number(const char *format, double v) {
   return buf;
 }
 
-// v to three significant digits, without an exponent: 0.302, 3.02, 135, 3020.
-std::string three_digits(double v) {
-  if (!(v > 0) || !std::isfinite(v)) return number("%.3g", v);
-  double rounded = std::strtod(number("%.2e", v).c_str(), nullptr);
-  int exponent = static_cast<int>(std::floor(std::log10(rounded)));
-  char buf[48];
-  std::snprintf(buf, sizeof buf, "%.*f", std::max(0, 2 - exponent), rounded);
-  return buf;
-}
-
 // " p=P", P to four significant digits, or " p<1e-300" below that: where
 // the digits of so small a p would be the rounding of its tail, or 0 where
 // it underflows.
@@ -89,12 +79,23 @@ FitWords words(const Model &model, const Record &test) {
           : chi2 + " against " + model.expected + ", p from " + grouped(test.draws) + " samples"};
 }
 
-std::string summary_line(const char *name, const Record &test) {
-  return std::string(name) + ": chi2=" + number("%.4f", test.statistic) + p_field("p", test.p) +
-         method(test) + "\n";
+} // namespace
+
+// v to three significant digits, without an exponent: 0.302, 3.02, 135, 3020.
+std::string three_digits(double v) {
+  if (!(v > 0) || !std::isfinite(v)) return number("%.3g", v);
+  double rounded = std::strtod(number("%.2e", v).c_str(), nullptr);
+  int exponent = static_cast<int>(std::floor(std::log10(rounded)));
+  char buf[48];
+  std::snprintf(buf, sizeof buf, "%.*f", std::max(0, 2 - exponent), rounded);
+  return buf;
 }
 
-} // namespace
+std::string summary_line(const std::string &name, const Record &test, bool with_df) {
+  std::string df = with_df ? " df=" + std::to_string(test.df) : "";
+  return name + ": chi2=" + number("%.4f", test.statistic) + df + p_field("p", test.p) +
+         method(test) + "\n";
+}
 
 std::vector<FitWords> fit_words(const Record &fair, const Record &generator) {
   if (fair.decision == Decision::kUntested || generator.decision == Decision::kUntested)
@@ -171,25 +172,32 @@ std::string independence_summary(const Independence &test) {
     out += "lag=" + std::to_string(lag.lag) + " pairs=" + std::to_string(lag.pairs) +
            " chi2=" + number("%.4f", lag.chi2) + " df=" + std::to_string(lag.df) +
            p_field("p", lag.p) + how + "\n";
-  if (test.lags.empty()) return out + "independence: chi2=nan p=nan\n";
+  if (test.lags.empty())
+    return out + "independence: not tested: " + std::to_string(test.rolls) + " rolls; " +
+           std::to_string(rolls_for_a_lag(test)) + " would give lag 1 its " +
+           std::to_string(test.min_pairs) + " pairs\n";
   const Record &verdict = test.verdict;
-  return out + "independence: lag=" + std::to_string(test.lags[test.worst].lag) +
+  const LagTest &worst = test.lags[test.worst];
+  return out + "independence: lag=" + std::to_string(worst.lag) +
          " chi2=" + number("%.4f", verdict.statistic) + p_field("p", verdict.p) +
-         " lags=" + std::to_string(test.lags.size()) + p_field("lag_p", test.lags[test.worst].p) +
-         how + "\n";
+         " lags=" + std::to_string(test.lags.size()) + p_field("lag_p", worst.p) + how + "\n";
+}
+
+std::string detectable_words(const Power &power, const std::string &one, int outcomes) {
+  std::string at = std::to_string(std::lround(100 * kPower)) + "% power at the " +
+                   number("%g", kPowerLevel) + " level";
+  std::string words = std::isnan(power.detectable) ? "none, there were no rolls"
+                      : std::isinf(power.detectable)
+                          ? "none, too few rolls for " + at
+                          : one + " " + three_digits(100 * power.detectable) +
+                                "% more often than 1/" + std::to_string(outcomes) + " (" + at + ")";
+  return words + drawn(power.samples, "samples");
 }
 
 std::string power_summary(const Power &power) {
-  std::string at = std::to_string(std::lround(100 * kPower)) + "% power at the " +
-                   number("%g", kPowerLevel) + " level";
-  std::string detectable = std::isnan(power.detectable) ? "none, there were no rolls"
-                           : std::isinf(power.detectable)
-                               ? "none, too few rolls for " + at
-                               : "one outcome " + three_digits(100 * power.detectable) +
-                                     "% more often than 1/36 (" + at + ")";
   return "needed: " + std::to_string(power.needed) +
          " rolls to tell the generator's 911/910 split from fair dice\n" +
-         "detectable: " + detectable + drawn(power.samples, "samples") + "\n";
+         "detectable: " + detectable_words(power, "one outcome", kOutcomes) + "\n";
 }
 
 FitWords power_words(const Power &power, int64_t rolls) {

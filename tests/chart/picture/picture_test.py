@@ -72,8 +72,15 @@ def main(dicestat, chart_bin, tmp):
     with open(os.path.join(tmp, "1000000", "statfile.txt"), "rb") as f:
         paths = [chart("200", ["200/statfile.txt"]), chart("million", ["1000000/statfile.txt"]),
                  chart("sticky", ["sticky.txt"]), chart("alone", ["-"], f.read())]
-    with ThreadPoolExecutor(max_workers=len(paths)) as pool:
-        few, million, stuck, alone = pool.map(render, paths)
+    # A d20 whose 20 comes up one roll in ten, and a pair whose second die
+    # copies the first one roll in four.
+    d20 = [20 if draw.random() < 0.1 else draw.randint(1, 20) for _ in range(5000)]
+    pair = [(a, a if draw.random() < 0.25 else draw.randint(1, 6))
+            for a in (draw.randint(1, 6) for _ in range(5000))]
+    paths += [chart("d20", ["-"], "\n".join(map(str, d20)).encode()),
+              chart("pair", ["--dice", "2", "-"], "".join("%d %d\n" % p for p in pair).encode())]
+    with ThreadPoolExecutor(max_workers=2) as pool:
+        few, million, stuck, alone, d20_picture, pair_picture = pool.map(render, paths)
 
     root, png = few
     cells = [r for r in root.iter(SVG + "rect") if (r.get("class") or "").startswith("cell")]
@@ -106,6 +113,22 @@ def main(dicestat, chart_bin, tmp):
     ids = {e.get("id") for e in root.iter()}
     check("lags" in ids and "pair-map" in ids and abs(png.height - million[1].height) < 100,
           "a report alone is replayed: its panel and map are drawn as with its log")
+
+    root, png = d20_picture
+    faces = list(by_id(root, "g", "faces"))
+    colours = {r.get("data-face"): png.getpixel((x + w // 2, y + h - 3))
+               for r in faces for x, y, w, h in [box(r)]}
+    wrong = [f for f, px in colours.items() if (distance(px, MORE) < 60) != (f == "20")]
+    check(len(faces) == 20 and faces[19].get("data-off") == "high" and not wrong,
+          "d20: 20 bars, face 20 flagged high and alone in the 'more' colour: %s" % wrong)
+
+    root, png = pair_picture
+    cells = list(by_id(root, "g", "grid").iter(SVG + "rect"))
+    wrong = [(r.get("data-first"), r.get("data-second")) for r in cells for x, y, w, h in [box(r)]
+             if (distance(png.getpixel((x + 4, y + 4)), MORE) < 60)
+             != (r.get("data-first") == r.get("data-second"))]
+    check(len(cells) == 36 and len(list(by_id(root, "g", "faces"))) == 12 and not wrong,
+          "pair: 12 bars, and of the grid's 36 cells the diagonal red, no other: %s" % wrong)
 
 
 if __name__ == "__main__":

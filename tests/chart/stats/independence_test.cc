@@ -100,6 +100,34 @@ TEST(Independence, VerdictIsTheStrongestLagOfTheSmallestPCapped) {
   }
 }
 
+TEST(Independence, AnyDieByPermutationsBelowTenPairsPerCellSquared) {
+  // K faces: permutations below 10 K^2 rolls, the chi-square distribution
+  // from there on, lag 1 on (K - 1)^2 degrees of freedom; no lag at all
+  // below 2K rolls, which is what the words then ask for.
+  struct Case {
+    int faces;
+    int64_t rolls;
+    Method method;
+  };
+  for (const Case &c : {Case{4, 159, Method::kPermutation}, Case{4, 160, Method::kAsymptotic},
+                        Case{20, 3999, Method::kPermutation}, Case{20, 4000, Method::kAsymptotic},
+                        Case{20, 39, Method::kPermutation}}) {
+    std::mt19937 draw(3);
+    PairCounts counts = make_pair_counts(c.faces);
+    for (int64_t i = 0; i < c.rolls; ++i)
+      counts.outcomes.push_back(static_cast<uint8_t>(draw() % c.faces));
+    count_pairs(counts, 0, c.rolls);
+    Independence test = independence_of(counts, c.rolls, {20, 1, 1});
+    EXPECT_EQ(test.verdict.method, c.method) << c.faces << " faces, " << c.rolls << " rolls";
+    if (test.lags.empty()) {
+      EXPECT_EQ(rolls_for_a_lag(test), 2 * c.faces);
+      EXPECT_LT(c.rolls, rolls_for_a_lag(test));
+    } else {
+      EXPECT_EQ(test.lags[0].df, (c.faces - 1) * (c.faces - 1));
+    }
+  }
+}
+
 TEST(PermutationTest, SameResultOnAnyNumberOfThreads) {
   // Each permutation draws from its own stream, whichever thread runs it.
   std::mt19937 draw(7);
