@@ -226,8 +226,8 @@ int report_command(const Options &options, const char *path, const Opened &in,
   if (!difference.empty()) return fail(in.name, difference);
   Provenance provenance{run_seed(report), run_rolls(report), {}};
   Counts counts = counts_of(report);
-  Findings findings = test_fit(counts, options.mc);
   if (options.mode == Mode::kSummary) {
+    Findings findings = test_fit(counts, options.mc);
     Anytime from_counts = anytime_fit_of_counts(counts, fair_chances());
     findings.anytime_fit = &from_counts;
     RollsRead read;
@@ -247,6 +247,7 @@ int report_command(const Options &options, const char *path, const Opened &in,
   replay_pairs(report, &pairs);
   if (options.mode == Mode::kIndependence)
     return write_out(options, pair_independence(pairs, provenance.rolls, options.mc));
+  Findings findings = test_fit(counts, options.mc);
   Independence independence = independence_of(pairs, provenance.rolls, options.mc);
   findings.independence = &independence;
   findings.provenance = &provenance;

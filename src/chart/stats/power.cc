@@ -45,10 +45,11 @@ double detectable_at(int64_t rolls, int outcomes, double lambda) {
 }
 
 // A simulated sample's statistic as the fit orders samples against equal
-// chances: the sum of its counts squared.
+// chances: the sum of its counts squared; `counts` is scratch of a count
+// per outcome.
 template <typename Draw>
-int64_t sample_key(RandomStream stream, int64_t rolls, size_t outcomes, Draw draw) {
-  Counts counts(outcomes);
+int64_t sample_key(RandomStream stream, int64_t rolls, Counts &counts, Draw draw) {
+  std::fill(counts.begin(), counts.end(), 0);
   for (int64_t r = 0; r < rolls; ++r) ++counts[draw(stream)];
   int64_t key = 0;
   for (int64_t c : counts) key += c * c;
@@ -77,9 +78,10 @@ struct Simulation {
 double simulated_power(const Simulation &s, double d) {
   double first = (1 + d) / static_cast<double>(s.outcomes);
   int64_t rejected = 0;
+  Counts counts(s.outcomes);
   for (int64_t b = 0; b < s.mc.samples; ++b) {
     int64_t key =
-        sample_key(random_stream(s.mc.seed, static_cast<uint64_t>(b)), s.rolls, s.outcomes,
+        sample_key(random_stream(s.mc.seed, static_cast<uint64_t>(b)), s.rolls, counts,
                    [&](RandomStream &r) { return alternative_roll(r, first, s.outcomes - 1); });
     auto at_least = s.equal.end() - std::lower_bound(s.equal.begin(), s.equal.end(), key);
     rejected += simulated_p(at_least, s.mc.samples) < kPowerLevel;
@@ -93,8 +95,9 @@ double simulated_detectable(int64_t rolls, size_t outcomes, const MonteCarlo &mc
   constexpr double kPrecision = 1e-4;
   Simulation s{rolls, outcomes, mc, {}};
   auto bound = static_cast<uint32_t>(outcomes);
+  Counts counts(outcomes);
   for (int64_t b = 0; b < mc.samples; ++b)
-    s.equal.push_back(sample_key(random_stream(mc.seed, static_cast<uint64_t>(b)), rolls, outcomes,
+    s.equal.push_back(sample_key(random_stream(mc.seed, static_cast<uint64_t>(b)), rolls, counts,
                                  [&](RandomStream &r) { return random_below(r, bound); }));
   std::sort(s.equal.begin(), s.equal.end());
   double low = 0, high = static_cast<double>(outcomes) - 1;
