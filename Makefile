@@ -68,9 +68,13 @@ test-picture: packages-picture
 # from the unpacked zip against the Linux ones (tests/wine-zip/run.sh), then
 # the console cases (tests/wine-console/run.sh: the program at a terminal
 # under tmux, its files compared with the Linux build's program's). Wine
-# runs in a prefix of its own under $(WIN_BUILD), started first (or every
-# test waits for it to boot) and stopped at the end, whatever happened; a
-# server left running in it by an earlier run is stopped first.
+# runs in a prefix of its own under $(WIN_BUILD), made whole and started
+# first, with no limit (tests/wine-session/session.sh: or every test waits
+# for it to boot, and a run under a file size limit that starts it fails),
+# and ended at the end, whatever happened; a server left running in it by
+# an earlier run is ended first. Each end-to-end test process also starts
+# it (counted) before its first run and stops it after its last, so that
+# one test run alone needs nothing started by hand.
 WIN_BUILD ?= build-win
 WIN_E2E_BUILD ?= build-win-e2e
 WINE_PREFIX = $(abspath $(WIN_BUILD))/wine-prefix
@@ -86,14 +90,13 @@ package-windows: packages-windows
 	cd $(WIN_BUILD) && cpack -G ZIP
 
 test-windows: package-windows
-	cmake -S . -B $(WIN_E2E_BUILD) $(CONFIG) -DDICESTAT_E2E_PROGRAM=$(abspath $(WIN_BUILD))/dicestat-wine
+	cmake -S . -B $(WIN_E2E_BUILD) $(CONFIG) -DDICESTAT_E2E_PROGRAM=$(abspath $(WIN_BUILD))/dicestat-wine \
+	  -DDICESTAT_E2E_SESSION=$(abspath $(WIN_BUILD))/wine-session
 	cmake --build $(WIN_E2E_BUILD) -j $(JOBS) --target e2e_tests dicestat dicestat-chart
-	set -e; mkdir -p $(WINE_PREFIX); \
-	export WINEPREFIX=$(WINE_PREFIX) WINEDEBUG=-all; \
-	trap 'wineserver -k 2>/dev/null || true' EXIT; \
-	wineserver -k 2>/dev/null || true; \
-	wineserver -p >$(WIN_BUILD)/wineserver.log 2>&1; \
-	wine wineboot -i >$(WIN_BUILD)/wineboot.log 2>&1 </dev/null; \
+	set -e; export WINEPREFIX=$(WINE_PREFIX) WINEDEBUG=-all; \
+	trap 'tests/wine-session/session.sh end' EXIT; \
+	tests/wine-session/session.sh end; \
+	tests/wine-session/session.sh start; \
 	cmake --build $(WIN_BUILD) -j $(JOBS) --target dicestat unit_tests host_tests chart_tests; \
 	status=0; \
 	ctest --test-dir $(WIN_BUILD) --output-on-failure -j $(JOBS) || status=1; \

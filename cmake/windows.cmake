@@ -4,12 +4,19 @@
 # Windows program through the wrapper script made here (see `make
 # test-windows`).
 
-# The Wine prefix the tests run in, and the script that starts the program
-# in it as if it were a native one.
+# The Wine prefix the tests run in, the script that starts the program in
+# it as if it were a native one, and the one that makes Wine whole there
+# before the tests and ends it after them (tests/wine-session/session.sh).
 set(DICESTAT_WINE_PREFIX ${PROJECT_BINARY_DIR}/wine-prefix)
 file(GENERATE OUTPUT ${PROJECT_BINARY_DIR}/dicestat-wine
      CONTENT "#!/bin/sh
 WINEPREFIX='${DICESTAT_WINE_PREFIX}' WINEDEBUG=-all exec wine '$<TARGET_FILE:dicestat>' \"$@\"
+"
+     FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ
+                      WORLD_EXECUTE)
+file(GENERATE OUTPUT ${PROJECT_BINARY_DIR}/wine-session
+     CONTENT "#!/bin/sh
+WINEPREFIX='${DICESTAT_WINE_PREFIX}' exec '${PROJECT_SOURCE_DIR}/tests/wine-session/session.sh' \"$@\"
 "
      FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ
                       WORLD_EXECUTE)

@@ -228,6 +228,45 @@ bool input_taken(const Session &s) {
   return ioctl(s.in_fd, FIONREAD, &queued) != 0 || queued == 0;
 }
 
+#ifdef DICESTAT_E2E_SESSION
+// Runs the session command with `word`, with no limit and a bound of its
+// own, far longer than a run's: making a new Wine prefix can take minutes
+// on a loaded machine.
+::testing::AssertionResult run_session(const char *word) {
+  RunOptions options;
+  options.command = {DICESTAT_E2E_SESSION, word};
+  options.timeout_seconds = 600;
+  RunResult run = run_dicestat(options);
+  if (run.finished && run.exited && run.status == 0) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << DICESTAT_E2E_SESSION << " " << word << " ended with "
+                                       << (run.exited ? "status " : "signal ") << run.status
+                                       << "; it wrote " << run.out << run.err;
+}
+
+// The program's surroundings made whole before the first test and ended
+// after the last, outside every run's limits and timeout: for the Windows
+// program, Wine (tests/wine-session/session.sh), which a run under a file
+// size limit must not be the first to start. Without them no test runs.
+class ProgramSession : public ::testing::Environment {
+public:
+  void SetUp() override {
+    ASSERT_TRUE(run_session("start"));
+    started_ = true;
+  }
+  void TearDown() override {
+    if (started_) {
+      EXPECT_TRUE(run_session("stop"));
+    }
+  }
+
+private:
+  bool started_ = false;
+};
+
+::testing::Environment *const program_session =
+    ::testing::AddGlobalTestEnvironment(new ProgramSession);
+#endif
+
 } // namespace
 
 const char *program_wrapper() {

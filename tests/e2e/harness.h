@@ -37,6 +37,10 @@ constexpr Millis kAppears{10000};
 // terminal of its own, another user) skip themselves with kNeedsNativeProgram.
 constexpr bool kNativeProgram = DICESTAT_E2E_NATIVE;
 constexpr char kNeedsNativeProgram[] = "needs a native POSIX program";
+// For the Windows program, the build also names a session command
+// (DICESTAT_E2E_SESSION): the harness runs it with "start" before the first
+// test, with no limit and outside every run's timeout, and with "stop" after
+// the last, so that each run, limited or not, finds Wine whole and running.
 
 // The command the program is run under (DICESTAT_WRAPPER, for instance a
 // memory checker), or null. Runs whose timing or resource limits mean
