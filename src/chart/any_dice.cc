@@ -34,6 +34,6 @@ DiceFindings test_dice(const DiceCounts &counts, const std::vector<std::string> 
   // The bias of one face is detected in the faces of one die, which every
   // die's rolls are: the smallest the test of K faces sees in them.
   int64_t rolls = counts.per_die.empty() ? 0 : rolls_in(counts.per_die[0]);
-  findings.detectable = detectable_for(rolls, counts.faces);
+  findings.detectable = detectable_for(rolls, counts.faces, mc);
   return findings;
 }

@@ -11,6 +11,7 @@
 #include "chart/stats/dice_counts.h"
 #include "chart/stats/face_interval.h"
 #include "chart/stats/monte_carlo.h"
+#include "chart/stats/power.h"
 #include "chart/stats/record.h"
 
 struct DicePair {
@@ -30,8 +31,8 @@ struct DiceFindings {
   std::vector<Record> per_die;             // each die's own fit, for D > 1
   std::vector<DicePair> pairs;             // every pair of dice, for D > 1
   std::vector<std::vector<FaceCheck>> off; // per die, per face
-  double detectable = 0;                   // one face (1 + detectable)/K found 4 runs in 5;
-                                           // NaN without rolls
+  Power detectable;                        // one face (1 + d)/K found 4 runs in 5, d
+                                           // NaN without rolls, simulated with few
 };
 
 // The counts of what was read, with each pair of dice's table: from the

@@ -20,6 +20,6 @@ Findings test_fit(const Counts &counts, const MonteCarlo &mc) {
   findings.fair = fit_test(counts, fair_dice(), mc);
   findings.generator = fit_test(counts, generator_split(), mc);
   findings.z = standardised_residuals(counts, fair_dice());
-  findings.power = power_for(rolls_in(counts), generator_split());
+  findings.power = power_for(rolls_in(counts), generator_split(), mc);
   return findings;
 }

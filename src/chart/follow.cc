@@ -13,6 +13,7 @@
 #include "chart/stats/anytime_fit.h"
 #include "chart/stats/anytime_independence.h"
 #include "chart/words/anytime_words.h"
+#include "chart/words/shown_name.h"
 #include "sim/file_facts.h"
 
 namespace {
@@ -125,7 +126,7 @@ void follow(Follower &f, int fd, bool ends) {
 int follow_rolls(const Options &options) {
   const char *path = options.path != nullptr ? options.path : kDefaultLog;
   bool from_input = std::strcmp(path, "-") == 0;
-  std::string name = from_input ? "standard input" : path;
+  std::string name = shown_name(from_input ? "standard input" : path);
   int fd = from_input ? kStandardInput : open_to_follow(path);
   if (fd < 0) {
     std::fprintf(stderr, "dicestat-chart: %s: %s\n", name.c_str(), std::strerror(errno));

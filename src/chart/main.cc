@@ -2,6 +2,7 @@
 // CSV columns or tallies), and writes them as an SVG picture to a file or
 // standard output; with --summary its tests of fit and their power as
 // lines of text; with --independence it tests the order of the rolls alone.
+// A report is held to its run, drawn again from its seed.
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -18,15 +19,19 @@
 #include "chart/options.h"
 #include "chart/picture/svg.h"
 #include "chart/read/dice_read.h"
+#include "chart/read/replay.h"
 #include "chart/read/report_from_counts.h"
 #include "chart/read/report_parse.h"
 #include "chart/read/roll_log.h"
+#include "chart/read/run_log.h"
 #include "chart/read_words.h"
 #include "chart/stats/anytime_fit.h"
 #include "chart/stats/anytime_independence.h"
 #include "chart/stats/independence.h"
 #include "chart/words/anytime_words.h"
 #include "chart/words/dice_words.h"
+#include "chart/words/replay_words.h"
+#include "chart/words/shown_name.h"
 #include "chart/words/verdict.h"
 
 namespace {
@@ -40,24 +45,30 @@ constexpr size_t kMaxInputBytes = 64 * 1024;
 
 constexpr const char *kDefaultPath = "statfile.txt";
 constexpr const char *kDefaultLog = "dicefile.txt";
-// How a report begins, and a list of rolls never does.
+// How a report begins, and a list of rolls never does; an editor may put a
+// byte-order mark before it.
 constexpr std::string_view kReportStart = "Number of rolls:";
+constexpr std::string_view kByteOrderMark = "\xef\xbb\xbf";
 
-int fail(std::string_view where, std::string_view what) {
-  std::fprintf(stderr, "dicestat-chart: %.*s: %.*s\n", static_cast<int>(where.size()), where.data(),
-               static_cast<int>(what.size()), what.data());
+// One line on standard error: the name, shown safely, and what is wrong;
+// for rolls, the line and column of what is wrong after the name, as a
+// compiler gives them.
+int fail(std::string_view name, std::string_view what, std::string_view where = "") {
+  std::string line = "dicestat-chart: " + shown_name(name) + (where.empty() ? "" : ":") +
+                     std::string(where) + ": " + std::string(what) + "\n";
+  std::fputs(line.c_str(), stderr);
   return kExitFailure;
 }
 
-// A log that could not be read: the system's reason, or the line and
-// column of the bad token after the name, as a compiler gives them.
-int fail_log(const std::string &name, const LogRead &log) {
-  return fail(log.where.empty() ? name : name + ":" + log.where, log.error);
+// Rolls that could not be read: the system's reason, or where they went wrong.
+int fail_read(const std::string &name, const RollsRead &read) {
+  return fail(name, read.error, read.where);
 }
 
-// Rolls that could not be read, named as fail_log names them.
-int fail_read(const std::string &name, const RollsRead &read) {
-  return fail(read.where.empty() ? name : name + ":" + read.where, read.error);
+bool is_report(std::string_view head) {
+  if (head.substr(0, kByteOrderMark.size()) == kByteOrderMark)
+    head.remove_prefix(kByteOrderMark.size());
+  return head.substr(0, kReportStart.size()) == kReportStart;
 }
 
 int usage_error(std::string_view what) {
@@ -120,17 +131,6 @@ std::string log_beside(const char *report_path) {
   return std::filesystem::is_regular_file(path, error) ? path.string() : "";
 }
 
-// The first outcome whose count differs between log and report, in words;
-// empty when all agree.
-std::string first_difference(const Counts &log, const Counts &report) {
-  for (int i = 0; i < kOutcomes; ++i)
-    if (log[i] != report[i])
-      return "not the report's roll log: outcome " + std::to_string(outcome_labels[i]) +
-             " came up " + std::to_string(log[i]) + " times in it, " + std::to_string(report[i]) +
-             " in the report";
-  return "";
-}
-
 // Each outcome's chance with fair dice, for the e-processes.
 const std::vector<double> &fair_chances() {
   static const std::vector<double> fair(kOutcomes, 1.0 / kOutcomes);
@@ -151,51 +151,49 @@ void test_as_rolled(const PairCounts &counts, AnytimeRun &run, Findings &finding
 }
 
 // Each roll of a list into the e-process of fit, as it is read.
-void take_fit_rolls(void *state, const uint8_t *outcomes, size_t n) {
+bool take_fit_rolls(void *state, const uint8_t *outcomes, size_t n) {
   auto *process = static_cast<FitProcess *>(state);
   for (size_t i = 0; i < n; ++i) add_fit_roll(*process, outcomes[i]);
+  return true;
 }
 
-// The test of the report's roll log, named or beside it, into findings;
-// `independence` holds the test. A log that cannot be read, or a named log
-// that is not the report's, is an error; one beside it that is another
-// run's is left out, and the caption says so.
-int test_report_log(const Options &options, const char *report_path, const Counts &report,
-                    Independence &independence, AnytimeRun &run, Findings &findings) {
+// The report's roll log, named or beside it, held to the replayed run into
+// *match. A log that cannot be read, or a named log that is another run's,
+// is an error; one beside the report that is another run's is left out,
+// and the caption says so.
+int check_report_log(const Options &options, const char *report_path, const Report &report,
+                     LogMatch *match) {
   bool named = options.log_path != nullptr;
   std::string path = named ? options.log_path : log_beside(report_path);
   if (path.empty()) return kExitOk;
   Opened in = open_input(path.c_str());
   if (in.file == nullptr) return fail(in.name, std::strerror(errno));
-  PairCounts pairs = make_pair_counts(kOutcomes);
-  // More rolls than the report's rule a log out, so one beside it is read no further.
-  LogRead log = read_roll_log({in.file, {}}, &pairs,
-                              named ? std::numeric_limits<int64_t>::max() : rolls_in(report));
+  *match = match_run_log({in.file, {}}, report);
   close_input(in);
-  if (!log.ok) return fail_log(in.name, log);
-  std::string difference = first_difference(log.counts, report);
-  if (difference.empty()) {
-    independence = independence_of(pairs, log.rolls, options.mc);
-    findings.independence = &independence;
-    test_as_rolled(pairs, run, findings);
-  } else if (named) {
-    return fail(in.name, difference);
-  } else {
-    findings.other_log = true;
-  }
+  if (!match->ok) return fail(in.name, match->error, match->where);
+  if (named && match->kin == LogKin::kOther) return fail(in.name, match->difference);
   return kExitOk;
+}
+
+// The lines of --independence of rolls of dicestat's pair, the
+// e-process's before the verdict's.
+std::string pair_independence(const PairCounts &pairs, int64_t rolls, const MonteCarlo &mc) {
+  Anytime order = anytime_independence_of(pairs.outcomes.data(),
+                                          static_cast<int64_t>(pairs.outcomes.size()), kOutcomes);
+  return before_last_line(independence_summary(independence_of(pairs, rolls, mc)),
+                          anytime_summary(order));
 }
 
 // The summary of dicestat's own files: the lines it has always had, then
 // what is read and the tests of any dice. findings.anytime_fit is the
 // e-process of fit, of the rolls in order or of the counts alone.
 int write_summary(const Options &options, const Findings &findings, const RollsRead &read,
-                  Source source) {
+                  Source source, const std::string &after = "") {
   DiceFindings dice = test_dice(read.counts, read.labels, options.mc);
   return write_out(options, fit_summary(findings.fair, findings.generator) +
                                 power_summary(findings.power) +
                                 anytime_summary(*findings.anytime_fit) + read_line(read, source) +
-                                without_detectable(dice_summary(dice)));
+                                without_detectable(dice_summary(dice)) + after);
 }
 
 // The summary of any other rolls: what was read, then the tests in their order.
@@ -214,6 +212,8 @@ Report report_of_rolls(const Counts &counts, int64_t rolls) {
   return report;
 }
 
+// A report is held to its run, replayed from its seed; the rolls tested
+// for independence are the replay's.
 int report_command(const Options &options, const char *path, const Opened &in,
                    const std::string &bytes) {
   if (bytes.size() > kMaxInputBytes)
@@ -221,11 +221,15 @@ int report_command(const Options &options, const char *path, const Opened &in,
   if (options.dice_named) return usage_error("a report holds dicestat's pair of d6: name no dice");
   ParseResult parsed = parse_report(bytes);
   if (!parsed.ok) return fail(in.name, parsed.error);
-  Counts counts = counts_of(parsed.report);
-  Findings findings = test_fit(counts, options.mc);
-  Anytime from_counts = anytime_fit_of_counts(counts, fair_chances());
-  findings.anytime_fit = &from_counts;
+  const Report &report = parsed.report;
+  std::string difference = replay_difference(report, replay_counts(report));
+  if (!difference.empty()) return fail(in.name, difference);
+  Provenance provenance{run_seed(report), run_rolls(report), {}};
+  Counts counts = counts_of(report);
   if (options.mode == Mode::kSummary) {
+    Findings findings = test_fit(counts, options.mc);
+    Anytime from_counts = anytime_fit_of_counts(counts, fair_chances());
+    findings.anytime_fit = &from_counts;
     RollsRead read;
     read.dice = 2;
     read.faces = kFaces;
@@ -233,13 +237,23 @@ int report_command(const Options &options, const char *path, const Opened &in,
     read.die = "d6";
     read.rolls = std::max(rolls_in(counts), int64_t{0});
     read.counts = pair_counts_of(counts);
-    return write_summary(options, findings, read, Source::kReport);
+    return write_summary(options, findings, read, Source::kReport, replay_summary(provenance));
   }
-  Independence independence;
+  if (options.mode == Mode::kPicture) {
+    int status = check_report_log(options, path, report, &provenance.log);
+    if (status != kExitOk) return status;
+  }
+  PairCounts pairs = make_pair_counts(kOutcomes);
+  replay_pairs(report, &pairs);
+  if (options.mode == Mode::kIndependence)
+    return write_out(options, pair_independence(pairs, provenance.rolls, options.mc));
+  Findings findings = test_fit(counts, options.mc);
+  Independence independence = independence_of(pairs, provenance.rolls, options.mc);
+  findings.independence = &independence;
+  findings.provenance = &provenance;
   AnytimeRun run;
-  int status = test_report_log(options, path, counts, independence, run, findings);
-  if (status != kExitOk) return status;
-  return write_out(options, render_svg(parsed.report, in.name, findings));
+  test_as_rolled(pairs, run, findings);
+  return write_out(options, render_svg(report, in.name, findings));
 }
 
 // Labels 11 to 66, a pair of d6 a roll: tested and drawn as they always were.
@@ -293,7 +307,7 @@ int input_command(const Options &options) {
     status = fail(in.name, head.error);
   else if (head.bytes.empty())
     status = fail(in.name, "empty file");
-  else if (head.bytes.compare(0, kReportStart.size(), kReportStart) == 0)
+  else if (is_report(head.bytes))
     status = report_command(options, path, in, head.bytes);
   else
     status = rolls_command(options, in, head.bytes);
@@ -301,25 +315,25 @@ int input_command(const Options &options) {
   return status;
 }
 
+// A report's run replayed, or rolls in order, tested for independence.
 int independence_command(const Options &options) {
-  Opened in = open_input(options.path != nullptr ? options.path : kDefaultLog);
+  const char *path = options.path != nullptr ? options.path : kDefaultLog;
+  Opened in = open_input(path);
   if (in.file == nullptr) return fail(in.name, std::strerror(errno));
   Input head = read_head(in.file);
-  if (head.ok && head.bytes.compare(0, kReportStart.size(), kReportStart) == 0) {
+  if (head.ok && !head.bytes.empty() && is_report(head.bytes)) {
+    int status = report_command(options, path, in, head.bytes);
     close_input(in);
-    return fail(in.name, "a statistics report, not rolls: --independence tests a roll log");
+    return status;
   }
   RollsRead read = head.ok ? read_rolls({in.file, head.bytes, {}}, options.dice) : RollsRead{};
   close_input(in);
   if (!head.ok) return fail(in.name, head.error);
   if (!read.ok) return fail_read(in.name, read);
+  if (read.rolls == 0) return fail(in.name, "no rolls in it");
   if (!read.pair_labels) return write_out(options, dice_independence(read, options.mc));
   PairCounts pairs = pairs_in_order(std::move(read.order), kOutcomes);
-  Anytime order = anytime_independence_of(pairs.outcomes.data(),
-                                          static_cast<int64_t>(pairs.outcomes.size()), kOutcomes);
-  return write_out(options, before_last_line(independence_summary(
-                                                 independence_of(pairs, read.rolls, options.mc)),
-                                             anytime_summary(order)));
+  return write_out(options, pair_independence(pairs, read.rolls, options.mc));
 }
 
 } // namespace

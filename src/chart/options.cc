@@ -7,6 +7,8 @@
 #include <cstring>
 
 #include "chart/read/die_faces.h"
+#include "chart/stats/levels.h"
+#include "chart/words/shown_name.h"
 
 const char kUsage[] =
     "usage: dicestat-chart [--log LOG] [DICE] [MONTE CARLO] [FILE | -] -o chart.svg\n"
@@ -23,13 +25,18 @@ const char kUsage[] =
     "  --column NAME a CSV column of one die's rolls; once per die\n"
     "  --counts      tallies: FACE COUNT lines, or a face per die and a count\n"
     "MONTE CARLO, for p-values simulated where there are few rolls:\n"
-    "  --samples N   samples or permutations per test (10000)\n"
+    "  --samples N   samples or permutations per test, 1000 to 1000000 (10000)\n"
     "  --mc-seed N   seed of their random numbers (1)\n";
 
 namespace {
 
-// The most samples --samples takes: some hours of permutations.
-constexpr int64_t kMaxSamples = 1000000000;
+// The fewest samples --samples takes: with B samples no simulated p,
+// (1 + c) / (B + 1), falls below 1 / (B + 1), so with fewer than
+// kRejectOdds none could say "not fair" or "not independent".
+constexpr int64_t kMinSamples = kRejectOdds;
+// The most: the permutation test keeps each permutation's statistics, about
+// 100 MiB at this many, and takes minutes.
+constexpr int64_t kMaxSamples = 1000000;
 
 enum LongOnly {
   kSummary = 256,
@@ -127,8 +134,11 @@ bool take(Options &options, int code, const char *argument) {
     options.log_path = argument;
     break;
   case kSamples:
-    if (!whole_number<int64_t>(argument, 1, kMaxSamples, options.mc.samples))
-      options.error = "--samples wants a whole number from 1 to " + std::to_string(kMaxSamples);
+    if (!whole_number<int64_t>(argument, kMinSamples, kMaxSamples, options.mc.samples))
+      options.error = "--samples wants a whole number from " + std::to_string(kMinSamples) +
+                      " to " + std::to_string(kMaxSamples) +
+                      "; with fewer, no simulated p can fall below 1/" +
+                      std::to_string(kRejectOdds);
     break;
   case kMcSeed:
     if (!whole_number<uint64_t>(argument, 0, UINT64_MAX, options.mc.seed))
@@ -144,6 +154,13 @@ bool take(Options &options, int code, const char *argument) {
   return options.error.empty();
 }
 
+// Whether a getopt code is that of a long option without a value.
+bool takes_no_value(int code) {
+  for (const option *o = kOptions; o->name != nullptr; ++o)
+    if (o->val == code) return o->has_arg == no_argument;
+  return false;
+}
+
 } // namespace
 
 Options parse_options(int argc, char **argv) {
@@ -153,19 +170,23 @@ Options parse_options(int argc, char **argv) {
     int code = getopt_long(argc, argv, ":ho:", kOptions, nullptr);
     if (code == -1) break;
     if (code == ':') {
-      options.error = std::string(argv[optind - 1]) + " wants a value";
+      options.error = shown_name(argv[optind - 1]) + " wants a value";
       return options;
     }
     if (code == '?') {
-      // optopt is a short option's letter, 0 for an unknown long option, or
-      // the code of a long option given a value it does not take.
-      std::string given = argv[optind - 1];
+      // optopt is 0 for an unknown long option, the code of a long option
+      // given a value it does not take (for --help, also the letter of -h,
+      // which as a short option is never at fault), or else an unknown
+      // short option's letter. Only after a long option is argv[optind - 1]
+      // the one at fault: in a cluster such as -dx it may still be the
+      // argument before.
+      std::string given = shown_name(argv[optind - 1]);
       if (optopt == 0)
         options.error = "unknown option " + given;
-      else if (given.rfind("--", 0) == 0)
+      else if (takes_no_value(optopt))
         options.error = given + ": the option takes no value";
       else
-        options.error = "unknown option -" + std::string(1, static_cast<char>(optopt));
+        options.error = "unknown option -" + shown_name(std::string(1, static_cast<char>(optopt)));
       return options;
     }
     if (!take(options, code, optarg)) return options;

@@ -6,11 +6,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <numeric>
 #include <random>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "chart/read/report_from_counts.h"
 #include "programs.h"
 
 #ifndef _WIN32
@@ -57,18 +59,51 @@ int run_measured(const std::string &command, long *peak_kib) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+// A report in dicestat's own lines for these counts and the header's rolls:
+// what a forger who knows the program's arithmetic writes.
+std::string report_of(const std::string &header, const Counts &counts) {
+  auto rolls = static_cast<int32_t>(rolls_in(counts));
+  std::string text = header + "\r\n";
+  for (int i = 0; i < kOutcomes; ++i) text += row_text(counts, rolls, i) + "\r\n";
+  return text + "\r\n" + totals_text(counts, rolls) + "\r\n";
+}
+
+// The counts of a report's statistics lines.
+Counts counts_in(const std::string &report) {
+  Counts counts;
+  for (size_t at = report.find("\n11 "); counts.size() < kOutcomes; at = report.find('\n', at + 1))
+    counts.push_back(std::atoi(report.c_str() + report.find(' ', at) + 1));
+  return counts;
+}
+
 // Runs the chart in a scratch directory holding statfile.txt (a real
-// report), reports of a million rolls, of none and of a negative number,
-// dicefile.txt (its first 10 rolls), a typed list of rolls and the same
-// rolls in dicestat's form, lists with a bad token, an empty directory
-// "dir", "huge.txt" and "token.txt".
+// report, 36 rolls of seed 1), reports of a million rolls, of none and of a
+// negative number, dicefile.txt (its first 10 rolls), a typed list of rolls
+// and the same rolls in dicestat's form, lists with a bad token, an empty
+// directory "dir", "huge.txt" and "token.txt"; reports that no run writes
+// and logs that are another run's.
 Outcome run_chart(const std::string &args, const std::string &redirect = "") {
-  static const std::string report = dicestat_report("36\n1\n");
+  static std::string log;
+  static const std::string report = dicestat_report("36\n1\n", &log);
   static const std::string million = dicestat_report("1000000\n42\n");
   static const std::string none = dicestat_report("0\n1\n");
   static const std::string negative = dicestat_report("-5\n1\n");
+  static const std::string head = "Number of rolls: 36 \r\nSeed: 1 \r\n";
+  Counts moved = counts_in(million);
+  moved[0] += 2500, moved[1] -= 2500;
   Scratch scratch;
   write_file(scratch.path("statfile.txt"), report);
+  write_file(scratch.path("bom.txt"), "\xef\xbb\xbf" + report);
+  write_file(scratch.path("forged.txt"),
+             report_of("Number of rolls: 1000000 \r\nSeed: 42 \r\n", moved));
+  write_file(scratch.path("ones.txt"), report_of(head, Counts(kOutcomes, 1)));
+  std::vector<std::string> rolls;
+  for (size_t at = 0; at < log.size(); at += 3) rolls.push_back(log.substr(at, 3));
+  std::sort(rolls.begin(), rolls.end());
+  write_file(scratch.path("sorted.txt"),
+             std::accumulate(rolls.begin(), rolls.end(), std::string()));
+  write_file(scratch.path("long.txt"), log + "11 ");
+  write_file(scratch.path("cutoff.txt"), log.substr(0, 6) + "5");
   write_file(scratch.path("million.txt"), million);
   write_file(scratch.path("none.txt"), none);
   write_file(scratch.path("negative.txt"), negative);
@@ -107,6 +142,7 @@ TEST(ChartCommand, ReadsTheReportFromWhereItIsTold) {
       {"statfile.txt", ""},        // a path
       {"- <statfile.txt", ">out"}, // standard input
       {"-- statfile.txt", ""},     // after the end of options
+      {"bom.txt", ""},             // saved with a byte-order mark
   };
   for (const Case &c : cases) {
     Outcome o = run_chart(c.args, c.redirect);
@@ -118,9 +154,12 @@ TEST(ChartCommand, ReadsTheReportFromWhereItIsTold) {
 
 TEST(ChartCommand, FailsWithOneLineAndStatusTwo) {
   struct Case {
-    const char *args;
-    const char *err; // all of standard error
+    std::string args;
+    std::string err; // all of standard error
   };
+  std::string kNuls; // an endless token of NUL bytes, as its message shows it
+  for (int i = 0; i < 20; ++i) kNuls += "\\x00";
+  kNuls = "\"" + kNuls + "...\" is not a face of any die d4 to d100; --faces names other faces\n";
   const std::vector<Case> cases = {
       {"missing.txt", "dicestat-chart: missing.txt: No such file or directory\n"},
       {"dir", "dicestat-chart: dir: Is a directory\n"},
@@ -130,19 +169,31 @@ TEST(ChartCommand, FailsWithOneLineAndStatusTwo) {
                      "\"1\\x01\\xff\\x22abcdefghijklmnop...\" is not a face of any die d4 to "
                      "d100; --faces names other faces\n"},
       {"huge.txt", "dicestat-chart: huge.txt: no rolls in it\n"},
-      {"token.txt", "dicestat-chart: token.txt:1:1: \"\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00"
-                    "\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00...\" "
-                    "is not a face of any die d4 to d100; --faces names other faces\n"},
+      {"--independence huge.txt", "dicestat-chart: huge.txt: no rolls in it\n"},
+      {shell_quote("a\x1b[2J\nb\xff\xc2\x9b.txt"), // escapes, a line end, no UTF-8, C1
+       "dicestat-chart: a\\x1b[2J\\x0ab\\xff\\xc2\\x9b.txt: No such file or directory\n"},
+      {"\xc3\xa9.txt", "dicestat-chart: \xc3\xa9.txt: No such file or directory\n"}, // as it is
+      {"token.txt", "dicestat-chart: token.txt:1:1: " + kNuls},
+      {"/dev/zero", "dicestat-chart: /dev/zero:1:1: " + kNuls}, // refused past 64 bytes
+      {"--independence /dev/zero", "dicestat-chart: /dev/zero:1:1: " + kNuls},
       {"- </dev/null", "dicestat-chart: standard input: empty file\n"},
-      {"--independence statfile.txt", "dicestat-chart: statfile.txt: a statistics report, not "
-                                      "rolls: --independence tests a roll log\n"},
       {"--independence truncated.txt",
        "dicestat-chart: truncated.txt:1:7: \"6\" is not an outcome 11 to 66, and dicestat's roll "
        "log ends in it\n"},
-      {"--log dicefile.txt statfile.txt",
-       "dicestat-chart: dicefile.txt: not the report's roll "
-       "log: outcome 11 came up 0 times in it, 1 in the report\n"},
-
+      {"--log plain.txt statfile.txt",
+       "dicestat-chart: plain.txt: another run's roll log: roll 1 is 11, dicestat's run of seed 1 "
+       "rolled 53\n"},
+      {"forged.txt", "dicestat-chart: forged.txt: line 4: reads \"11 30409 3.0409 +0.2632 !!\", "
+                     "dicestat's run of seed 42 writes \"11 27909 2.7909 +0.0132\"\n"},
+      {"--summary ones.txt", "dicestat-chart: ones.txt: line 5: reads \"12 1 2.7778 +0.0001\", "
+                             "dicestat's run of seed 1 writes \"12 0 0.0000 -2.7777 !!\"\n"},
+      {"--log sorted.txt statfile.txt", "dicestat-chart: sorted.txt: another run's roll log: roll "
+                                        "1 is 11, dicestat's run of seed 1 rolled 53\n"},
+      {"--log long.txt statfile.txt", "dicestat-chart: long.txt: another run's roll log: roll 37 "
+                                      "is 11, dicestat's run of seed 1 made 36 rolls\n"},
+      {"--log cutoff.txt statfile.txt",
+       "dicestat-chart: cutoff.txt: another run's roll log: roll 3 is cut off after 5, dicestat's "
+       "run of seed 1 rolled 64\n"},
   };
   for (const Case &c : cases) {
     Outcome o = run_chart(c.args);
@@ -179,6 +230,11 @@ std::string power_lines(const char *detectable) {
          std::string(detectable) + "\n";
 }
 
+// The same for rolls enough for the approximation, which says its power and level.
+std::string power_lines_at(const char *detectable) {
+  return power_lines((std::string(detectable) + " (80% power at the 0.05 level)").c_str());
+}
+
 TEST(ChartCommand, SummaryAndCaptionGiveBothVerdicts) {
   // The report of `printf '2147483647\n42\n' | dicestat`, kept as it is
   // because the run writes a 6.4 GB roll log.
@@ -189,23 +245,29 @@ TEST(ChartCommand, SummaryAndCaptionGiveBothVerdicts) {
     const char *fair_words; // in the chart's caption
     const char *detectable; // the percentages as scipy's non-central chi-square gives them
     const char *anytime;    // the e-value of the counts, as scipy's gammaln gives it
-    const char *rolls;      // in the report
+    const char *rolls;      // in the report, replayed
   };
-  for (const Case &c :
-       {Case{"million.txt", true, "Consistent with fair dice (p = ",
-             "one outcome 3.02% more often than 1/36", "e=5.737e-45 p=1", "1000000"},
-        Case{big, false, "Not fair dice (p below 10\u207b\u2079)",
-             "one outcome 0.0652% more often than 1/36", "e=7.685e-14 p=1", "2147483647"}}) {
+  std::vector<Case> cases = {{"million.txt", true, "Consistent with fair dice (p = ",
+                              "one outcome 3.02% more often than 1/36", "e=5.737e-45 p=1",
+                              "1000000"}};
+#ifndef DICESTAT_SANITIZED // the longest replay there is: seconds, and more under the sanitizers
+  cases.push_back({big, false, "Not fair dice (p below 10\u207b\u2079)",
+                   "one outcome 0.0652% more often than 1/36", "e=7.685e-14 p=1", "2147483647"});
+#endif
+  for (const Case &c : cases) {
     std::string summary = run_chart("--summary " + c.file).out;
     std::vector<double> p = summary_p(summary);
     ASSERT_EQ(p.size(), 2u) << c.file;
     size_t needed = summary.find("needed:"), read = summary.find("read: ");
     EXPECT_EQ(summary.substr(needed, read - needed),
-              power_lines(c.detectable) + "anytime: " + c.anytime + "\n");
+              power_lines_at(c.detectable) + "anytime: " + c.anytime + "\n");
     EXPECT_NE(
         summary.find("\nread: " + std::string(c.rolls) + " rolls of two d6 (dicestat's report)\n"),
         std::string::npos)
         << summary;
+    EXPECT_EQ(summary.substr(summary.rfind("\nreplayed: ")),
+              "\nreplayed: seed 42, " + std::string(c.rolls) +
+                  " rolls, every count as dicestat's\n");
     EXPECT_TRUE(c.fair_fits ? p[0] >= 0.05 : p[0] < 1e-9) << c.file << ": " << p[0];
     EXPECT_GE(p[1], 0.05) << c.file << ": the generator's own split fits";
     std::string svg = run_chart(c.file).out;
@@ -213,6 +275,22 @@ TEST(ChartCommand, SummaryAndCaptionGiveBothVerdicts) {
     EXPECT_NE(svg.find("Consistent with the generator&apos;s own"), std::string::npos) << c.file;
   }
 }
+
+#ifndef DICESTAT_SANITIZED // 6.4 GB through a pipe: seconds, and minutes under the sanitizers
+TEST(ChartCommand, AnEndlessListOfRollsEnds) {
+  // Rolls of "11 " without end from perl, as fast as a pipe takes them; a
+  // chart that reads on is stopped by timeout (status 124) at the deadline.
+  Scratch scratch;
+  std::string feed = "perl -e '$b = \"11 \" x 65536; print $b while 1'";
+  std::string chart = shell_quote(CHART_BINARY) + " --independence - 2>" +
+                      shell_quote(scratch.path("err")) + " >/dev/null";
+  long peak_kib = 0;
+  int status = run_measured("timeout 300 sh -c " + shell_quote(feed + " | " + chart), &peak_kib);
+  EXPECT_EQ(status, 2);
+  EXPECT_EQ(read_file(scratch.path("err")),
+            "dicestat-chart: standard input: more rolls than a report holds, 2147483647\n");
+}
+#endif
 
 TEST(ChartCommand, SummaryOfNoRollsOrOfANonReport) {
   for (const char *file : {"none.txt", "negative.txt"})
@@ -222,7 +300,8 @@ TEST(ChartCommand, SummaryOfNoRollsOrOfANonReport) {
                   "read: 0 rolls of two d6 (dicestat's report)\n"
                   "die 1: chi2=nan p=nan\ndie 2: chi2=nan p=nan\n"
                   "between dice: chi2=nan df=0 p=nan\n"
-                  "faces of die 1: none outside\nfaces of die 2: none outside\n")
+                  "faces of die 1: none outside\nfaces of die 2: none outside\n" +
+                  "replayed: seed 1, 0 rolls, every count as dicestat's\n")
         << file;
   Outcome o = run_chart("--summary huge.txt");
   EXPECT_EQ(o.status, 2);
@@ -313,7 +392,7 @@ TEST(ChartCommand, SummariesOfAnyDiceInTheirOrder) {
   };
   for (const Case &c : cases) {
     int status = run_shell("cd " + shell_quote(lists.dir) + " && " + shell_quote(CHART_BINARY) +
-                           " --summary --samples 20 " + c.args + " >out 2>err");
+                           " --summary --samples 1000 " + c.args + " >out 2>err");
     Outcome o{status, read_file(lists.path("out")), read_file(lists.path("err"))};
     EXPECT_EQ(o.status, 0) << c.args << ": " << o.err;
     EXPECT_EQ(line_names(o.out), c.names) << c.args << ":\n" << o.out;
@@ -330,16 +409,19 @@ TEST(ChartCommand, Arguments) {
   EXPECT_EQ(help.out.rfind("usage: dicestat-chart", 0), 0u);
   EXPECT_EQ(run_chart("--version").out, "dicestat-chart 0.1.0\n");
 
-  for (const char *args : {"-x", "statfile.txt statfile.txt", "--summary --independence",
-                           "--independence --log dicefile.txt", "--log", "--samples 0",
-                           "--mc-seed -1", "--summary=yes", "--log=typed.txt typed.txt",
-                           "--follow -o out.txt", "--die d1", "--faces 1,1", "--dice 17",
-                           "--column a --dice 2", "--counts --column a", "--die d6 --faces 1-6"}) {
+  for (const char *args :
+       {"-x", "statfile.txt statfile.txt", "--summary --independence",
+        "--independence --log dicefile.txt", "--log", "--samples 0", "--samples 999",
+        "--mc-seed -1", "--summary=yes", "--log=typed.txt typed.txt", "--follow -o out.txt",
+        "--die d1", "--faces 1,1", "--dice 17", "--column a --dice 2", "--counts --column a",
+        "--die d6 --faces 1-6"}) {
     Outcome o = run_chart(args);
     EXPECT_EQ(o.status, 2) << args;
     EXPECT_EQ(o.out, "") << args;
     EXPECT_NE(o.err.find("usage: dicestat-chart"), std::string::npos) << args;
   }
+  // In a cluster the option at fault, not the argument before it.
+  EXPECT_EQ(run_chart("--summary -dx").err.rfind("dicestat-chart: unknown option -d\n", 0), 0u);
 }
 
 struct LagLine {
@@ -347,11 +429,16 @@ struct LagLine {
   double chi2 = 0;
   int df = 0;
   double p = 0;
+  int lags = 0;      // the verdict's: lags tested
+  double lag_p = -1; // and its lag's own p
 };
 
 // The lines of an --independence output, the verdict's last (pairs and df
-// 0); none unless every line is in its form, as writing back what was read shows.
-std::vector<LagLine> independence_lines(const std::string &out) {
+// 0), each p below 1e-300 read as 0; none unless every line is in its form,
+// as writing back what was read shows.
+std::vector<LagLine> independence_lines(std::string out) {
+  for (size_t at = out.find("<1e-300"); at != std::string::npos; at = out.find("<1e-300"))
+    out.replace(at, 7, "=0");
   std::vector<LagLine> lines;
   std::istringstream in(out);
   std::string again;
@@ -366,10 +453,11 @@ std::vector<LagLine> independence_lines(const std::string &out) {
                     &l.chi2, &l.df, &l.p) == 5)
       std::snprintf(text, sizeof text, "lag=%lld pairs=%lld chi2=%.4f df=%d p=%.4g\n", l.lag,
                     l.pairs, l.chi2, l.df, l.p);
-    else if (std::sscanf(line.c_str(), "independence: lag=%lld chi2=%lf p=%lf", &l.lag, &l.chi2,
-                         &l.p) == 3)
-      std::snprintf(text, sizeof text, "independence: lag=%lld chi2=%.4f p=%.4g\n", l.lag, l.chi2,
-                    l.p);
+    else if (std::sscanf(line.c_str(), "independence: lag=%lld chi2=%lf p=%lf lags=%d lag_p=%lf",
+                         &l.lag, &l.chi2, &l.p, &l.lags, &l.lag_p) == 5)
+      std::snprintf(text, sizeof text,
+                    "independence: lag=%lld chi2=%.4f p=%.4g lags=%d lag_p=%.4g\n", l.lag, l.chi2,
+                    l.p, l.lags, l.lag_p);
     else
       return {};
     lines.push_back(l);
@@ -435,9 +523,11 @@ TEST(ChartCommand, IndependenceOfRollLogs) {
     bool related;          // p below 10^-9, else at least 0.05
   };
   for (const Case &c : {Case{logs.path("good.txt"), 1000000, 1, false},
-                        Case{logs.path("own/dicefile.txt"), 131072, 65536, true}}) {
-    std::vector<LagLine> lines =
-        independence_lines(run_chart("--independence " + shell_quote(c.log)).out);
+                        Case{logs.path("own/dicefile.txt"), 131072, 65536, true},
+                        Case{logs.path("own/statfile.txt"), 131072, 65536, true}}) { // replayed
+    std::string out = run_chart("--independence " + shell_quote(c.log)).out;
+    EXPECT_EQ(count_of(out, "p=0 ") + count_of(out, "p=0\n"), 0u) << "p<1e-300 in their place";
+    std::vector<LagLine> lines = independence_lines(out);
     ASSERT_GE(lines.size(), 2u) << c.log;
     LagLine verdict = lines.back();
     lines.pop_back();
@@ -449,15 +539,18 @@ TEST(ChartCommand, IndependenceOfRollLogs) {
     }
     EXPECT_LT(pairs_of(2 * lines.back().lag, c.rolls), 6480) << "the next lag is not tested";
     EXPECT_NEAR(verdict.p, smallest * lines.size(), 1e-3 * smallest) << "times the lags tested";
+    EXPECT_EQ(verdict.lags, static_cast<int>(lines.size()));
+    EXPECT_EQ(verdict.lag_p, smallest) << "the lag's own p beside the adjusted one";
     EXPECT_TRUE(c.related ? verdict.p < 1e-9 : verdict.p >= 0.05) << c.log << ": " << verdict.p;
     EXPECT_EQ(verdict.lag, c.verdict_lag) << c.log;
   }
 
-  // In words: the report's own log beside it or given with --log, or a log
-  // drawn alone.
+  // In words: the report's own log beside it or given with --log, or the
+  // report alone, replayed.
   for (std::string args : {shell_quote(logs.path("own/statfile.txt")),
                            "--log " + shell_quote(logs.path("own/dicefile.txt")) + " - <" +
-                               shell_quote(logs.path("own/statfile.txt"))})
+                               shell_quote(logs.path("own/statfile.txt")),
+                           "- <" + shell_quote(logs.path("own/statfile.txt"))})
     EXPECT_NE(run_chart(args).out.find(
                   ">Not independent: rolls 65,536 apart are related (p below 10\u207b\u2079)<"),
               std::string::npos)
@@ -476,10 +569,10 @@ TEST(ChartCommand, IndependenceOfRollLogs) {
   std::string good = run_chart(shell_quote(logs.path("good.txt"))).out;
   EXPECT_NE(good.find(">Consistent with independent rolls (lags 1 to 524,288, p = "),
             std::string::npos);
-  EXPECT_NE(run_chart("").out.find(
-                ">Independence not tested: the roll log beside it is another run&apos;s<"),
-            std::string::npos)
-      << "dicefile.txt beside it holds 10 rolls, not the report's 36";
+  EXPECT_NE(
+      run_chart("").out.find(">The roll log is this run&apos;s log, cut short after 10 rolls<"),
+      std::string::npos)
+      << "dicefile.txt beside it holds the first 10 of the report's 36 rolls";
   EXPECT_EQ(run_chart("--independence").out,
             "anytime: e=2.873e-07 p=1\n"
             "independence: not tested: 10 rolls; 72 would give lag 1 its 36 pairs\n")
@@ -498,17 +591,16 @@ TEST(ChartCommand, ALogBesideAReportMustBeItsOwn) {
   std::string report = shell_quote(runs.path("statfile.txt"));
   Outcome beside = run_chart(report);
   EXPECT_EQ(beside.status, 0);
-  EXPECT_NE(
-      beside.out.find(">Independence not tested: the roll log beside it is another run&apos;s<"),
-      std::string::npos);
+  EXPECT_NE(beside.out.find(">The roll log beside it is another run&apos;s, left out<"),
+            std::string::npos);
   Outcome named = run_chart("--log " + shell_quote(runs.path("dicefile.txt")) + " " + report);
   EXPECT_EQ(named.status, 2);
-  EXPECT_NE(named.err.find("dicefile.txt: not the report's roll log: outcome 11 came up 26 times "
-                           "in it, 23 in the report\n"),
+  EXPECT_NE(named.err.find("dicefile.txt: another run's roll log: roll 1 is 23, dicestat's run of "
+                           "seed 1 rolled 53\n"),
             std::string::npos)
       << named.err;
   Outcome own =
-      run_chart("--samples 500 --log=" + shell_quote(runs.path("own.txt")) + " " + report);
+      run_chart("--samples 1000 --log=" + shell_quote(runs.path("own.txt")) + " " + report);
   EXPECT_NE(own.out.find(">Consistent with independent rolls ("), std::string::npos) << own.err;
 }
 
@@ -549,7 +641,7 @@ TEST(ChartCommand, ListsOfRollsAreReadAsTheirRolls) {
     write_file(run.path("statfile.txt"), dicestat_report(answers, &log));
     write_file(run.path("dicefile.txt"), log);
     auto grid = [&](const char *file) {
-      std::string svg = run_chart("--samples 1 " + shell_quote(run.path(file))).out;
+      std::string svg = run_chart("--samples 1000 " + shell_quote(run.path(file))).out;
       size_t from = svg.find("<g>"), to = svg.find("<g id=\"caption\">");
       return from < to && to != std::string::npos ? svg.substr(from, to - from) : "no grid";
     };
@@ -575,9 +667,9 @@ TEST(ChartCommand, FewRollsGetSimulatedPValues) {
     EXPECT_EQ(p < 0.001, list[0] == 's') << list << ": " << out;
   }
   std::string summary = run_chart("--summary typed.txt").out;
-  // Of all 36 outcomes and of each die's faces.
-  EXPECT_EQ(count_of(summary, " (Monte Carlo, 10000 samples)\n"), 3u) << summary;
-  EXPECT_EQ(count_of(run_chart("--summary --samples 99 typed.txt").out, " 99 samples)"), 3u);
+  // Of all 36 outcomes, of each die's faces and of the power.
+  EXPECT_EQ(count_of(summary, " (Monte Carlo, 10000 samples)\n"), 4u) << summary;
+  EXPECT_EQ(count_of(run_chart("--summary --samples 1001 typed.txt").out, " 1001 samples)"), 4u);
 }
 
 // The chart run with --follow and these arguments, its standard input and

@@ -68,15 +68,14 @@ void draw_bars(Svg &svg, int plot_top, int plot_bottom, const Independence &test
   svg << "<g id=\"lags\">\n";
   for (int k = 0; k < n; ++k) {
     const LagTest &lag = test.lags[k];
-    double d = decades(lag.chi2_p);
+    double d = decades(lag.p);
     int h = std::max(height_of(d), 1);
     int x = kPlotLeft + k * slot + (slot - width) / 2;
     std::string fill = lag.rejects ? hex(kMoreColour) : kGrey;
     svg << "<rect x=\"" << x << "\" y=\"" << plot_bottom - h << "\" width=\"" << width
         << "\" height=\"" << h << "\" fill=\"" << fill << "\" data-lag=\""
-        << std::to_string(lag.lag) << "\" data-p=\"" << p_number(lag.chi2_p) << "\"><title>"
-        << xml_escape("lag " + grouped(lag.lag) + ": " + p_words(lag.chi2_p))
-        << "</title></rect>\n";
+        << std::to_string(lag.lag) << "\" data-p=\"" << p_number(lag.p) << "\"><title>"
+        << xml_escape("lag " + grouped(lag.lag) + ": " + p_words(lag.p)) << "</title></rect>\n";
     if (d >= kTopDecades)
       svg << "<path d=\"M" << x << " " << plot_top - 2 << "h" << width << "l-" << width / 2 << " -"
           << kCapMark << "z\" fill=\"" << fill << "\"/>\n";
@@ -95,8 +94,8 @@ std::string line_words(const Independence &test) {
     return "The line: p = " + fixed(kRejectLevel, 3) + " / " + std::to_string(test.lags.size()) +
            " lags = " + level + "; past it the verdict rejects";
   std::string shuffles = grouped(test.verdict.draws) + " shuffles";
-  if (test.reject_below == 0) return "Chi-square p; " + shuffles + " are too few to reject";
-  return "Chi-square p; past the line, p = " + level + ", " + shuffles + " reject";
+  if (test.reject_below == 0) return "p from " + shuffles + ", too few to reject";
+  return "p from " + shuffles + "; past the line, p = " + level + ", they reject";
 }
 
 } // namespace

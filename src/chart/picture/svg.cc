@@ -8,6 +8,7 @@
 #include "chart/picture/pair_map.h"
 #include "chart/words/anytime_words.h"
 #include "chart/words/number_words.h"
+#include "chart/words/replay_words.h"
 #include "sim/share.h"
 
 namespace {
@@ -133,6 +134,14 @@ struct CaptionLine {
   const char *attrs; // extra attributes
 };
 
+// Each entry's verdict and its detail, those that are not empty.
+void add_words(std::vector<CaptionLine> &lines, const std::vector<FitWords> &words) {
+  for (const FitWords &w : words) {
+    if (!w.verdict.empty()) lines.push_back({w.verdict, 13, ""});
+    if (!w.detail.empty()) lines.push_back({w.detail, 12, "fill=\"#555555\""});
+  }
+}
+
 std::vector<CaptionLine> caption_lines(const Report &r, const Findings &findings) {
   const char *kPlain = "";
   int marked = 0;
@@ -145,6 +154,7 @@ std::vector<CaptionLine> caption_lines(const Report &r, const Findings &findings
   if (r.has_time)
     lines.push_back(
         {"Time: " + std::to_string(r.time) + ", the clock's value, was the seed", 13, kPlain});
+  if (findings.provenance != nullptr) add_words(lines, replay_words(*findings.provenance));
   lines.push_back({"Totals: " + grouped(r.total_count) + " rolls; the shares add up to " +
                        percent_text(r.total_share_text, r.total_share),
                    13, kPlain});
@@ -153,15 +163,11 @@ std::vector<CaptionLine> caption_lines(const Report &r, const Findings &findings
                                      " outcomes outside the band, marked !!",
                    13, kPlain});
   std::vector<FitWords> verdicts = fit_words(findings.fair, findings.generator);
-  for (const FitWords &words : independence_words(findings.independence, findings.other_log))
-    verdicts.push_back(words);
+  for (const FitWords &words : independence_words(findings.independence)) verdicts.push_back(words);
   verdicts.push_back(power_words(findings.power, r.total_count));
   if (findings.anytime_fit != nullptr)
     verdicts.push_back(anytime_words(*findings.anytime_fit, findings.anytime_order));
-  for (const FitWords &words : verdicts) {
-    if (!words.verdict.empty()) lines.push_back({words.verdict, 13, kPlain});
-    if (!words.detail.empty()) lines.push_back({words.detail, 12, "fill=\"#555555\""});
-  }
+  add_words(lines, verdicts);
   return lines;
 }
 

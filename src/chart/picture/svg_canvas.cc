@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "chart/words/utf8.h"
+
 namespace {
 
 // Evenly spaced from -kFullResidual to +kFullResidual.
@@ -20,33 +22,6 @@ constexpr int kKeyHeight = 16; // the key's bar
 constexpr int kKeyTicks = 4;   // intervals between the key's labels
 constexpr int kTickLabel = 16; // from the bar's foot to its labels' baseline
 constexpr int kKeyBottom = 24; // from the bar's foot to below the labels
-
-// The length of the UTF-8 sequence that starts bytes, when it is valid and
-// encodes a character XML allows; else 0.
-size_t utf8_length(std::string_view bytes) {
-  auto byte = [&](size_t i) { return static_cast<unsigned char>(bytes[i]); };
-  unsigned char lead = byte(0);
-  size_t n;
-  uint32_t cp;
-  if (lead >= 0xf0 && lead <= 0xf4) {
-    n = 4, cp = lead & 0x07;
-  } else if (lead >= 0xe0) {
-    n = 3, cp = lead & 0x0f;
-  } else if (lead >= 0xc2 && lead <= 0xdf) {
-    n = 2, cp = lead & 0x1f;
-  } else {
-    return 0;
-  }
-  if (bytes.size() < n) return 0;
-  for (size_t i = 1; i < n; ++i) {
-    if ((byte(i) & 0xc0) != 0x80) return 0;
-    cp = cp << 6 | (byte(i) & 0x3f);
-  }
-  static const uint32_t kMinimum[] = {0, 0, 0x80, 0x800, 0x10000};
-  if (cp < kMinimum[n] || cp > 0x10ffff) return 0;
-  if ((cp >= 0xd800 && cp <= 0xdfff) || cp == 0xfffe || cp == 0xffff) return 0;
-  return n;
-}
 
 } // namespace
 
@@ -137,8 +112,9 @@ std::string xml_escape(std::string_view text) {
       break;
     default:
       if (c >= 0x80) {
-        size_t n = utf8_length(text.substr(i));
-        if (n == 0) {
+        uint32_t code = 0;
+        size_t n = utf8_length(text.substr(i), &code);
+        if (n == 0 || code == 0xfffe || code == 0xffff) { // no XML characters
           out += kReplacement;
           ++i;
         } else {

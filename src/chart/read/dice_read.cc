@@ -453,6 +453,11 @@ bool read_all(Reader &reader, LogSource source) {
     decode_text(decoder, piece.get() + done, size - done, text);
     if (size < kPieceBytes) finish_text(decoder, text);
     if (!scan_fields(reader.scanner, text.data(), text.size(), Reader::sink, &reader)) break;
+    // Rolls one by one past what a report holds: an endless list ends here.
+    if (!spec.tallies && reader.raw.rolls > kMaxListRolls) {
+      reader.read.error = "more rolls than a report holds, " + std::to_string(kMaxListRolls);
+      return false;
+    }
     if (size < kPieceBytes) {
       finish_fields(reader.scanner, Reader::sink, &reader);
       break;

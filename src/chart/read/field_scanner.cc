@@ -36,7 +36,7 @@ bool end_field(FieldScanner &s, FieldSink sink, void *context) {
 
 bool end_line(FieldScanner &s, FieldSink sink, void *context) {
   if (!end_field(s, sink, context)) return false;
-  s.in_comment = false;
+  s.in_comment = s.past_field = false;
   bool had = s.line_has_field;
   s.line_has_field = false;
   return !had || sink(context, nullptr);
@@ -94,14 +94,19 @@ bool csv_byte(FieldScanner &s, char c, FieldSink sink, void *context) {
 
 // One byte of a list line that is not a line end.
 bool list_byte(FieldScanner &s, char c, FieldSink sink, void *context) {
-  if (c == '#' || is_blank(c) || c == ',') {
+  bool separator = c == '#' || is_blank(c) || c == ',';
+  if (s.past_field && !separator) return true;
+  s.past_field = false;
+  if (separator) {
     if (!end_field(s, sink, context)) return false;
     if (c == '#') s.in_comment = true;
     return true;
   }
   if (!s.in_field) begin(s);
   keep(s.field, c);
-  return true;
+  if (s.field.length <= kKeptFieldBytes) return true;
+  s.past_field = true;
+  return end_field(s, sink, context);
 }
 
 } // namespace

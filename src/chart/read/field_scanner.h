@@ -4,7 +4,9 @@
 // commas and may be quoted, a quote in them doubled, as RFC 4180 has it.
 // A line ends at CR LF, LF or CR alone. Read in pieces of any size, holding
 // no more of a field than its first kKeptFieldBytes: an endless field
-// takes no more memory than a short one.
+// takes no more memory than a short one, and a list's field, all of whose
+// fields are values, is handed over as soon as it is longer than that, no
+// value being so long, rather than at an end that may never come.
 #pragma once
 
 #include <cstddef>
@@ -39,6 +41,7 @@ struct FieldScanner {
   bool quote_seen = false;      // within them, a quote that may be the first of two
   bool after_quotes = false;    // a quoted field ended: only blanks before the comma
   bool line_has_field = false;  // the line so far holds a field
+  bool past_field = false;      // in the rest of a list's field too long to keep, handed over
   Field field;                  // the field being read
   std::string where, error;     // "line:column" and what is wrong, once something is
 };

@@ -259,6 +259,11 @@ bool split_lines(std::string_view bytes, Parser &p) {
 
 } // namespace
 
+int report_row_line(const Report &report, int i) {
+  constexpr int kHeaderLines = 3; // rolls, seed, the empty line
+  return kHeaderLines + (report.has_time ? 1 : 0) + 1 + i;
+}
+
 bool read_fixed(std::string_view text, bool sign_required, double &value) {
   std::string ignored;
   return take_fixed(text, sign_required, value, ignored) && text.empty();
@@ -267,6 +272,10 @@ bool read_fixed(std::string_view text, bool sign_required, double &value) {
 ParseResult parse_report(std::string_view bytes) {
   ParseResult result;
   Parser p;
+  // Saved by an editor that marks UTF-8 so.
+  constexpr std::string_view kByteOrderMark = "\xef\xbb\xbf";
+  if (bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark)
+    bytes.remove_prefix(kByteOrderMark.size());
   if (bytes.empty()) {
     result.error = "empty file";
     return result;

@@ -43,8 +43,13 @@ struct ParseResult {
 // false when the text is no such number.
 bool read_fixed(std::string_view text, bool sign_required, double &value);
 
+// The line, from 1, that holds outcome i's statistics in the report: after
+// its header, 3 lines or 4 with the clock's.
+int report_row_line(const Report &report, int i);
+
 // Accepts the report as the program writes it, with CR LF or bare LF line
-// ends; the blank that ends a header or totals line may be missing. Each
+// ends and with or without a UTF-8 byte-order mark; the blank that ends a
+// header or totals line may be missing. Each
 // statistics line and the totals must read as the program writes them for
 // the counts and the rolls of line 1 (report_from_counts.h).
 ParseResult parse_report(std::string_view bytes);

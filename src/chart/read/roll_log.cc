@@ -41,6 +41,7 @@ struct Reader {
   PairCounts *pairs;
   LogRead log;
   bool listing = false; // past dicestat's form: the rest is read as a list
+  bool taken = true;    // the sink wants more
   TokenReader tokens;
 
   // Up to `size` bytes into text, the head's first; 0 at the end.
@@ -54,7 +55,8 @@ struct Reader {
 
   void count(const uint8_t *rolls, size_t n) {
     for (size_t k = 0; k < n; ++k) ++log.counts[rolls[k]];
-    if (source.sink.take != nullptr && n > 0) source.sink.take(source.sink.state, rolls, n);
+    if (source.sink.take != nullptr && n > 0)
+      taken = source.sink.take(source.sink.state, rolls, n) && taken;
     int64_t before = log.rolls;
     log.rolls += static_cast<int64_t>(n);
     if (pairs == nullptr || before >= kMaxAnalysedRolls) return;
@@ -87,8 +89,8 @@ struct Reader {
 
 } // namespace
 
-LogRead read_roll_log(LogSource source, PairCounts *pairs, int64_t limit) {
-  Reader reader{source, pairs, {}, false, {}};
+LogRead read_roll_log(LogSource source, PairCounts *pairs) {
+  Reader reader{source, pairs, {}, false, true, {}};
   std::unique_ptr<unsigned char[]> text(new unsigned char[kPieceBytes]);
   std::unique_ptr<uint8_t[]> rolls(new uint8_t[kPieceBytes + 1]);
   LogRead &log = reader.log;
@@ -98,8 +100,11 @@ LogRead read_roll_log(LogSource source, PairCounts *pairs, int64_t limit) {
       log.error = std::strerror(errno);
       return log;
     }
-    if (!reader.read_piece(text.get(), size, rolls.get())) break;
-    if (log.rolls > limit) break;
+    if (!reader.read_piece(text.get(), size, rolls.get()) || !reader.taken) break;
+    if (log.rolls > kMaxListRolls) {
+      log.error = "more rolls than a report holds, " + std::to_string(kMaxListRolls);
+      return log;
+    }
     if (size < kPieceBytes) {
       reader.count(rolls.get(), finish_tokens(reader.tokens, rolls.get()));
       break;
@@ -107,6 +112,7 @@ LogRead read_roll_log(LogSource source, PairCounts *pairs, int64_t limit) {
   }
   log.where = reader.tokens.where;
   log.error = reader.tokens.error;
+  log.cut_face = reader.tokens.cut_face;
   log.ok = log.error.empty();
   return log;
 }

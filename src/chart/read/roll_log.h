@@ -16,11 +16,16 @@
 #include "sim/file_facts.h"
 
 // Where the rolls go as they are read, besides the counts: a procedure
-// given its state and each piece of outcome indices.
+// given its state and each piece of outcome indices, which returns false
+// when it wants no more of them.
 struct RollSink {
-  void (*take)(void *state, const uint8_t *outcomes, size_t n) = nullptr;
+  bool (*take)(void *state, const uint8_t *outcomes, size_t n) = nullptr;
   void *state = nullptr;
 };
+
+// The most rolls a list may hold: as many as a report can count. Reading
+// stops at the piece that passes it, so an endless list ends too.
+constexpr int64_t kMaxListRolls = std::numeric_limits<int32_t>::max();
 
 struct LogSource {
   std::FILE *file;       // read to its end
@@ -29,16 +34,16 @@ struct LogSource {
 };
 
 struct LogRead {
-  bool ok = false;                   // the log was read to its end, or past the limit
+  bool ok = false;                   // read to its end, or as far as the sink wanted
   int64_t rolls = 0;                 // rolls read
   Counts counts = Counts(kOutcomes); // of each outcome among them
+  char cut_face = 0;                 // when !ok for a list that ends inside a label, as a
+                                     // log cut short by a failed write may: its first face
   std::string where;                 // when !ok: "line:column" of a bad token, or empty
   std::string error;                 // when !ok: what is wrong there, or the system's reason
 };
 
 // Reads the source into *pairs, which must be fresh and of kOutcomes a
-// side, or only counts its
-// rolls when pairs is null; stops once it has read more than `limit` rolls,
-// with the counts of those.
-LogRead read_roll_log(LogSource source, PairCounts *pairs,
-                      int64_t limit = std::numeric_limits<int64_t>::max());
+// side, or only counts its rolls when pairs is null. A list of more than
+// kMaxListRolls rolls is refused.
+LogRead read_roll_log(LogSource source, PairCounts *pairs);

@@ -68,7 +68,12 @@ size_t read_tokens(TokenReader &reader, const unsigned char *bytes, size_t size,
         reader.token_column = reader.column;
       }
       if (reader.length < kShownTokenBytes) reader.shown[reader.length] = static_cast<char>(c);
-      ++reader.length;
+      // A token past what its message shows is no label and is refused
+      // now, rather than read to an end that may never come.
+      if (++reader.length > kShownTokenBytes) {
+        end_token(reader, out + rolls); // refuses it: no label is that long
+        return rolls;
+      }
     }
     ++reader.column;
   }
@@ -77,5 +82,6 @@ size_t read_tokens(TokenReader &reader, const unsigned char *bytes, size_t size,
 
 size_t finish_tokens(TokenReader &reader, uint8_t *out) {
   if (!reader.error.empty() || reader.length == 0) return 0;
+  if (reader.length == 1 && is_face(reader.shown[0])) reader.cut_face = reader.shown[0];
   return end_token(reader, out) ? 1 : 0;
 }

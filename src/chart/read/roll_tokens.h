@@ -20,16 +20,19 @@ struct TokenReader {
   int64_t token_line = 0;       // where that token began
   int64_t token_column = 0;
   char shown[kShownTokenBytes] = {}; // its first bytes
+  char cut_face = 0;                 // a lone face that the list ended on: a label cut in two
   std::string where;                 // "line:column" of the first bad token, once there is one
   std::string error;                 // what is wrong with it
 };
 
 // Reads `size` bytes, writing the outcome index, 0 to 35, of each roll they
 // complete to `out`, which has room for size + 1; returns how many. Stops
-// at the first bad token, with `where` and `error` set; reads nothing more
-// after that.
+// at the first bad token, with `where` and `error` set, as soon as it ends
+// or has more bytes than its message shows (so an endless one is refused
+// too); reads nothing more after that.
 size_t read_tokens(TokenReader &reader, const unsigned char *bytes, size_t size, uint8_t *out);
 
 // The end of the list: completes a last token that no separator ended.
-// Returns the rolls written to out, 0 or 1.
+// Returns the rolls written to out, 0 or 1; a lone face there is refused
+// with cut_face set.
 size_t finish_tokens(TokenReader &reader, uint8_t *out);

@@ -94,7 +94,7 @@ std::vector<double> pearson_residuals(const uint32_t *table, int side) {
 }
 
 bool stronger_lag(const LagTest &a, const LagTest &b) {
-  if (a.chi2_p != b.chi2_p) return a.chi2_p < b.chi2_p;
+  if (a.p != b.p) return a.p < b.p;
   // For equal degrees of freedom the statistics order the lags as their z
   // does, and exactly, whatever the system's cube root.
   if (a.df == b.df) return a.chi2 > b.chi2;
@@ -119,7 +119,11 @@ void set_verdict(Independence &result, double p) {
   const LagTest &worst = result.lags[result.worst];
   verdict.statistic = worst.chi2;
   verdict.df = worst.df;
-  for (LagTest &lag : result.lags) lag.rejects = lag.chi2_p < result.reject_below;
+  // Past the line; or on it, where permutations that reach the same p are
+  // told apart by how far out their lags lie, the worst lag when the
+  // verdict rejects.
+  for (LagTest &lag : result.lags) lag.rejects = lag.p < result.reject_below;
+  if (verdict.decision == Decision::kRejected) result.lags[result.worst].rejects = true;
 }
 
 int64_t rolls_for_a_lag(const Independence &test) {

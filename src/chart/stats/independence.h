@@ -21,9 +21,11 @@ struct LagTest {
   double chi2 = 0;      // Pearson's statistic over the non-empty rows and columns
   int df = 0;           // (rows - 1)(columns - 1) over those
   double p = 0;         // chance of a statistic at least this large: the chi-square
-                        // distribution's, or the share of permutations that reach it
-  double chi2_p = 0;    // the chi-square distribution's, which orders the lags
-  bool rejects = false; // chi2_p alone makes the verdict reject: it lies below reject_below
+                        // distribution's, or its rank among the permutations' (with the
+                        // data's) at this lag; the lags are ordered by it
+  double chi2_p = 0;    // the chi-square distribution's
+  bool rejects = false; // p alone makes the verdict reject: it lies below reject_below, or
+                        // on it for the worst lag of a verdict that rejects
 };
 
 struct Independence {
@@ -34,25 +36,26 @@ struct Independence {
   size_t worst = 0;              // the strongest lag (stronger_lag below)
   Record verdict;                // the worst lag's statistic and degrees of freedom; p is its
                                  // p times the lags tested, at most 1, or with permutations
-                                 // the share of them whose smallest p is at most it; NaN
-                                 // when no lag was tested. Its method and draws are set
-                                 // even then.
-  double smallest_p = 0;         // with permutations: the worst lag's chi-square p, the statistic
-                                 // that p is found for
-  double reject_below = 0;       // a lag whose chi-square p is below this makes the verdict's p
-                                 // fall below kRejectLevel: kRejectLevel over the lags tested,
-                                 // or the level the permutations' smallest p-values set; 0 when
-                                 // none can
+                                 // the share of them whose smallest p over the lags is at
+                                 // most its (single-step min-p); NaN when no lag was tested.
+                                 // Its method and draws are set even then.
+  double smallest_p = 0;         // with permutations: the worst lag's p, the statistic that the
+                                 // verdict's p is found for
+  double reject_below = 0;       // a lag whose p is below this makes the verdict's p fall below
+                                 // kRejectLevel: kRejectLevel over the lags tested, or the
+                                 // level the permutations' smallest p-values set; 0 when none
+                                 // can
   std::vector<double> residuals; // the worst lag's table as Pearson residuals,
                                  // (observed - expected) / sqrt(expected), first roll's
                                  // outcome * K + second roll's; NaN in an empty row or
                                  // column; empty when no lag was tested
 };
 
-// Whether lag a shows a stronger relation than lag b: a smaller chi-square
-// p, or, where both p-values are equal (as when both underflow to 0), a
-// statistic further out for its degrees of freedom, by the Wilson-Hilferty
-// normal approximation of the chi-square distribution.
+// Whether lag a shows a stronger relation than lag b: a smaller p, or,
+// where both p-values are equal (as when both underflow to 0, or rank
+// alike among permutations), a statistic further out for its degrees of
+// freedom, by the Wilson-Hilferty normal approximation of the chi-square
+// distribution.
 bool stronger_lag(const LagTest &a, const LagTest &b);
 
 // The index of the strongest of lags, not empty; the first among equals.

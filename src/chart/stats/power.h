@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "chart/stats/fit.h"
+#include "chart/stats/monte_carlo.h"
 
 constexpr double kPowerLevel = 0.05; // chance of rejecting equal chances by chance alone
 constexpr double kPower = 0.8;       // chance of rejecting the alternative
@@ -18,11 +19,16 @@ struct Power {
                          // with kPower
   double detectable = 0; // the smallest d for which, at the rolls given, the test rejects
                          // one outcome at (1 + d)/K and the others alike with kPower;
-                         // NaN without rolls
+                         // NaN without rolls, infinity when no d will do
+  int64_t samples = 0;   // behind a simulated `detectable`; 0 when it is the chi-square
+                         // approximation's
 };
 
-// The power of the test over as many outcomes as the alternative has.
-Power power_for(int64_t rolls, const Weights &alternative);
+// The power of the test over as many outcomes as the alternative has; d
+// simulated from mc.samples samples where the test of equal chances
+// simulates its p, under kMinExpected rolls expected per outcome.
+Power power_for(int64_t rolls, const Weights &alternative, const MonteCarlo &mc = {});
 
-// Power::detectable at `rolls` rolls of `outcomes` outcomes (at least 2).
-double detectable_for(int64_t rolls, int outcomes);
+// Power::detectable and Power::samples at `rolls` rolls of `outcomes`
+// outcomes (at least 2).
+Power detectable_for(int64_t rolls, int outcomes, const MonteCarlo &mc = {});

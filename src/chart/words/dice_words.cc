@@ -59,11 +59,8 @@ std::string dice_summary(const DiceFindings &findings) {
   for (int d = 0; d < static_cast<int>(findings.per_die.size()); ++d)
     out += summary_line(die_name(d), findings.per_die[d]);
   out += between_lines(findings) + faces_lines(findings);
-  std::string detectable = std::isnan(findings.detectable)
-                               ? "none, there were no rolls"
-                               : "one face " + three_digits(100 * findings.detectable) +
-                                     "% more often than 1/" + std::to_string(findings.faces);
-  return out + "detectable: " + detectable + "\n";
+  return out + "detectable: " + detectable_words(findings.detectable, "one face", findings.faces) +
+         "\n";
 }
 
 std::vector<std::string> dice_headline(const DiceFindings &findings) {

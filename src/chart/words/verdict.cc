@@ -20,12 +20,27 @@ std::string number(const char *format, double v) {
   return buf;
 }
 
+// " p=P", P to four significant digits, or " p<1e-300" below that: where
+// the digits of so small a p would be the rounding of its tail, or 0 where
+// it underflows.
+std::string p_field(const char *name, double p) {
+  constexpr double kSmallestShown = 1e-300;
+  if (p < kSmallestShown) return std::string(" ") + name + "<1e-300";
+  return std::string(" ") + name + "=" + number("%.4g", p);
+}
+
+// " (Monte Carlo, B samples)" after what `draws` simulated; nothing when
+// there were none.
+std::string drawn(int64_t draws, const char *what) {
+  if (draws == 0) return "";
+  return " (Monte Carlo, " + std::to_string(draws) + " " + what + ")";
+}
+
 // " (Monte Carlo, B samples)" or " (Monte Carlo, B permutations)" after a
 // simulated p; nothing after one from the chi-square distribution.
 std::string method(const Record &test) {
   if (test.method == Method::kAsymptotic) return "";
-  const char *what = test.method == Method::kMonteCarlo ? "samples" : "permutations";
-  return " (Monte Carlo, " + std::to_string(test.draws) + " " + what + ")";
+  return drawn(test.draws, test.method == Method::kMonteCarlo ? "samples" : "permutations");
 }
 
 // The lags tested, for the verdict's words.
@@ -78,7 +93,7 @@ std::string three_digits(double v) {
 
 std::string summary_line(const std::string &name, const Record &test, bool with_df) {
   std::string df = with_df ? " df=" + std::to_string(test.df) : "";
-  return name + ": chi2=" + number("%.4f", test.statistic) + df + " p=" + number("%.4g", test.p) +
+  return name + ": chi2=" + number("%.4f", test.statistic) + df + p_field("p", test.p) +
          method(test) + "\n";
 }
 
@@ -96,9 +111,7 @@ std::string fit_summary(const Record &fair, const Record &generator) {
   return summary_line("fair", fair) + summary_line("generator", generator);
 }
 
-std::vector<FitWords> independence_words(const Independence *test, bool other_log) {
-  if (test == nullptr && other_log)
-    return {{"Independence not tested: the roll log beside it is another run's", ""}};
+std::vector<FitWords> independence_words(const Independence *test) {
   if (test == nullptr) return {{"Independence of the rolls not tested: no roll log at hand", ""}};
   if (test->lags.empty())
     return {{"Independence of the rolls not tested: too few rolls for " + grouped(test->min_pairs) +
@@ -138,8 +151,7 @@ std::vector<std::string> headline_words(const Findings &findings) {
   const Independence *test = findings.independence;
   std::string rolls;
   if (test == nullptr)
-    rolls = findings.other_log ? "Rolls: not tested, the roll log beside it is another run's."
-                               : "Rolls: not tested, no roll log at hand.";
+    rolls = "Rolls: not tested, no roll log at hand.";
   else if (test->lags.empty())
     rolls = "Rolls: too few to test for independence.";
   else {
@@ -159,32 +171,45 @@ std::string independence_summary(const Independence &test) {
   for (const LagTest &lag : test.lags)
     out += "lag=" + std::to_string(lag.lag) + " pairs=" + std::to_string(lag.pairs) +
            " chi2=" + number("%.4f", lag.chi2) + " df=" + std::to_string(lag.df) +
-           " p=" + number("%.4g", lag.p) + how + "\n";
+           p_field("p", lag.p) + how + "\n";
   if (test.lags.empty())
     return out + "independence: not tested: " + std::to_string(test.rolls) + " rolls; " +
            std::to_string(rolls_for_a_lag(test)) + " would give lag 1 its " +
            std::to_string(test.min_pairs) + " pairs\n";
   const Record &verdict = test.verdict;
-  return out + "independence: lag=" + std::to_string(test.lags[test.worst].lag) +
-         " chi2=" + number("%.4f", verdict.statistic) + " p=" + number("%.4g", verdict.p) + how +
-         "\n";
+  const LagTest &worst = test.lags[test.worst];
+  return out + "independence: lag=" + std::to_string(worst.lag) +
+         " chi2=" + number("%.4f", verdict.statistic) + p_field("p", verdict.p) +
+         " lags=" + std::to_string(test.lags.size()) + p_field("lag_p", worst.p) + how + "\n";
+}
+
+std::string detectable_words(const Power &power, const std::string &one, int outcomes) {
+  std::string at = std::to_string(std::lround(100 * kPower)) + "% power at the " +
+                   number("%g", kPowerLevel) + " level";
+  std::string words = std::isnan(power.detectable) ? "none, there were no rolls"
+                      : std::isinf(power.detectable)
+                          ? "none, too few rolls for " + at
+                          : one + " " + three_digits(100 * power.detectable) +
+                                "% more often than 1/" + std::to_string(outcomes) + " (" + at + ")";
+  return words + drawn(power.samples, "samples");
 }
 
 std::string power_summary(const Power &power) {
-  std::string detectable =
-      std::isnan(power.detectable)
-          ? "none, there were no rolls"
-          : "one outcome " + three_digits(100 * power.detectable) + "% more often than 1/36";
   return "needed: " + std::to_string(power.needed) +
          " rolls to tell the generator's 911/910 split from fair dice\n" +
-         "detectable: " + detectable + "\n";
+         "detectable: " + detectable_words(power, "one outcome", kOutcomes) + "\n";
 }
 
 FitWords power_words(const Power &power, int64_t rolls) {
   std::string needed =
       "about " + three_digits(static_cast<double>(power.needed) / kMillion) + " million rolls";
   if (rolls <= 0) return {"Power: " + needed + " catch the generator's split, 4 runs in 5", ""};
+  std::string simulated =
+      power.samples == 0 ? "" : ", simulated from " + grouped(power.samples) + " samples";
+  if (std::isinf(power.detectable))
+    return {"Power: too few rolls to catch any one outcome 4 runs in 5 at the 5 % level",
+            "even every roll on one outcome" + simulated};
   return {"Power: these rolls catch one outcome " + three_digits(100 * power.detectable) +
               " % more often than 1/36",
-          "4 runs in 5, at the 5 % level; the 911/910 split needs " + needed};
+          "4 runs in 5, at the 5 % level" + simulated + "; the 911/910 split needs " + needed};
 }

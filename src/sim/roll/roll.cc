@@ -1,11 +1,7 @@
-// Seeding and the roll loop: the run's rolls drawn a chunk at a time by a
-// kernel, each chunk's text handed to the roll log in one block.
+// The roll loop: the run's rolls drawn a chunk at a time by a kernel, each
+// chunk's text handed to the roll log in one block.
 #include "platform/platform.h"
 #include "sim/roll/kernel.h"
-
-void generator_seed(Generator *generator, int32_t seed) {
-  generator->state = static_cast<uint32_t>(seed);
-}
 
 void roll_and_record_with(RollKernelFn roll, Generator *generator, Stream *dice_file, int32_t count,
                           Tallies *tallies) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 
 #include "sim/file_facts.h"
 
@@ -25,3 +26,11 @@ void generator_seed(Generator *generator, int32_t seed);
 // write pieces, tallies and generator state as drawing, logging and
 // counting them one at a time, only faster.
 void roll_and_record(Generator *generator, Stream *dice_file, int32_t count, Tallies *tallies);
+
+// The same rolls without a log, for a run drawn again from its seed: counts
+// them in `tallies` as roll_and_record does.
+void roll_and_count(Generator *generator, int32_t count, Tallies *tallies);
+
+// Draws `count` rolls from `generator` and writes the outcome index of each,
+// 0 to 35, to `outcomes`, in the order drawn.
+void roll_outcomes(Generator *generator, size_t count, uint8_t *outcomes);

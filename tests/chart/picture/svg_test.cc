@@ -133,6 +133,7 @@ TEST(XmlEscape, Vectors) {
       {"\xed\xa0\x80", kBad + kBad + kBad, "UTF-16 surrogate"},
       {"\xef\xbf\xbf", kBad + kBad + kBad, "U+FFFF is not an XML character"},
       {"\xf4\x90\x80\x80", kBad + kBad + kBad + kBad, "beyond U+10FFFF"},
+      {"\xf5\x80\x80", kBad + kBad + kBad, "F5 and above begin no sequence"},
   };
   for (const Case &c : cases) EXPECT_EQ(xml_escape(c.in), c.out) << c.why;
 }

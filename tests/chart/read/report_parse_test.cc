@@ -143,6 +143,8 @@ TEST(ParseReport, AcceptsTheReportsOtherForms) {
          return joined(lines);
        },
        [](const Report &r) { EXPECT_EQ(r.total_share_text, "100.0000"); }},
+      {"byte-order mark", [] { return "\xef\xbb\xbf" + report_36_seed_1(); },
+       [](const Report &r) { EXPECT_EQ(r.roll_count, 36); }},
   };
   for (const Accepted &c : cases) {
     ParseResult p = parse_report(c.bytes());
@@ -201,7 +203,7 @@ TEST(ParseReport, RejectsWhatIsNotAReport) {
        "line 4: unexpected byte 0x0d"},
       {"over-long line", [long_line] { return edited(4, long_line.c_str()); },
        "line 4: longer than 64 bytes"},
-      {"byte-order mark", [] { return "\xef\xbb\xbf" + report_36_seed_1(); },
+      {"byte-order mark after the first byte", [] { return "N\xef\xbb\xbf" + report_36_seed_1(); },
        "line 1: unexpected byte 0xef"},
       {"line after the totals", [] { return report_36_seed_1() + "\r\n"; },
        "line 42: unexpected line after the totals"},

@@ -88,7 +88,7 @@ TEST(AnyDice, DetectableBiasMatchesTheNonCentralChiSquare) {
   };
   for (const Case &c : {Case{20, 1000, 0.62494170330755749}, Case{4, 100, 0.57190637232330077},
                         Case{100, 1000000, 0.063226330883733653}})
-    EXPECT_NEAR(detectable_for(c.rolls, c.faces), c.detectable, 1e-7) << c.faces;
+    EXPECT_NEAR(detectable_for(c.rolls, c.faces).detectable, c.detectable, 1e-7) << c.faces;
 }
 
 } // namespace

@@ -141,6 +141,13 @@ TEST(PermutationTest, SameResultOnAnyNumberOfThreads) {
     runs.push_back(independence_by_permutation(rolls, kOutcomes, mc));
   }
   ASSERT_EQ(runs[0].lags.size(), 11u) << "lags 1 to 1024 have 36 pairs";
+  // Single-step min-p: the lag named has the smallest of the lags' own p,
+  // and the verdict's p lies between it and that p times the lags.
+  double least = 1;
+  for (const LagTest &lag : runs[0].lags) least = std::min(least, lag.p);
+  EXPECT_EQ(runs[0].lags[runs[0].worst].p, least);
+  EXPECT_GE(runs[0].verdict.p, least);
+  EXPECT_LE(runs[0].verdict.p, std::min(1.0, 11 * least));
   for (const Independence &run : runs) {
     EXPECT_EQ(run.verdict.p, runs[0].verdict.p);
     EXPECT_GE(run.verdict.p, 0.001) << "independent rolls, not rejected";

@@ -35,16 +35,18 @@ TEST(DiceWords, LinesInOrderWithEachPairOnItsOwnTable) {
   };
   for (const Case &c :
        {Case{d20,
-             "faces: 20 high, 1 low\ndetectable: one face 62.5% more often than 1/20\n",
+             "faces: 20 high, 1 low\ndetectable: one face 62.5% more often than 1/20 (80% power at "
+             "the "
+             "0.05 level)\n",
              {"Faces off: 20 high, 1 low."}},
         Case{d4,
              "die 1: chi2=0.0000 p=1\ndie 2: chi2=0.0000 p=1\ndie 3: chi2=0.0000 p=1\n"
              "between dice 1 and 2: chi2=0.0000 df=9 p=1\n"
-             "between dice 1 and 3: chi2=4800.0000 df=9 p=0\n"
+             "between dice 1 and 3: chi2=4800.0000 df=9 p<1e-300\n"
              "between dice 2 and 3: chi2=0.0000 df=9 p=1\n"
              "faces of die 1: none outside\nfaces of die 2: none outside\n"
              "faces of die 3: none outside\n"
-             "detectable: one face 14.3% more often than 1/4\n",
+             "detectable: one face 14.3% more often than 1/4 (80% power at the 0.05 level)\n",
              {"Dice 1 and 3: related."}}}) {
     DiceFindings findings = test_dice(c.counts, labels_of(c.counts.faces), {});
     EXPECT_EQ(dice_summary(findings), c.lines);

@@ -4,6 +4,7 @@
 // the arithmetic it rests on, checked over its whole domain.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -108,6 +109,19 @@ TEST(RollLoop, MatchesOneRollAtATime) {
                             std::to_string(count) + " rolls";
         expect_same_run(run_rolls(kernel.roll, seed, count), expected, where);
       }
+      // Drawn again without a log: the same counts and state, the log's rolls.
+      Generator again;
+      generator_seed(&again, seed);
+      Tallies counted = {};
+      roll_and_count(&again, count, &counted);
+      EXPECT_EQ(std::vector<int32_t>(counted.begin(), counted.end()), expected.tallies) << count;
+      EXPECT_EQ(again.state, expected.state) << count;
+      std::vector<uint8_t> outcomes(static_cast<size_t>(std::max(count, 0)));
+      generator_seed(&again, seed);
+      roll_outcomes(&again, outcomes.size(), outcomes.data());
+      std::string labels;
+      for (uint8_t o : outcomes) labels += std::to_string(model::outcome_label(o)) + " ";
+      EXPECT_EQ(labels, expected.log) << "seed " << seed << ", " << count << " rolls";
     }
   }
 }
