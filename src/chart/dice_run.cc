@@ -1,7 +1,7 @@
 #include "chart/dice_run.h"
 
-#include "chart/any_dice.h"
 #include "chart/picture/dice_svg.h"
+#include "chart/stats/any_dice.h"
 #include "chart/stats/anytime_fit.h"
 #include "chart/stats/anytime_independence.h"
 #include "chart/words/anytime_words.h"

@@ -11,7 +11,6 @@
 #include <string>
 #include <string_view>
 
-#include "chart/any_dice.h"
 #include "chart/dice.h"
 #include "chart/dice_run.h"
 #include "chart/follow.h"
@@ -25,6 +24,7 @@
 #include "chart/read/roll_log.h"
 #include "chart/read/run_log.h"
 #include "chart/read_words.h"
+#include "chart/stats/any_dice.h"
 #include "chart/stats/anytime_fit.h"
 #include "chart/stats/anytime_independence.h"
 #include "chart/stats/independence.h"

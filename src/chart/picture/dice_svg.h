@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "chart/any_dice.h"
+#include "chart/stats/any_dice.h"
 #include "chart/stats/independence.h"
 
 struct DicePicture {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "chart/any_dice.h"
+#include "chart/stats/any_dice.h"
 #include "chart/stats/independence.h"
 
 // "fair: chi2=X p=P\n" of the combinations or faces; nothing where they

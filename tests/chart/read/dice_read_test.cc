@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "chart/any_dice.h"
 #include "chart/read/dice_read.h"
 #include "chart/read/die_faces.h"
 #include "chart/read/field_scanner.h"
@@ -252,7 +251,7 @@ TEST(DiceRead, PairTablesAlikeWithCombinationsCountedAndWithout) {
     }
     RollsRead d4 = read_text(text, named("d4", dice));
     EXPECT_FALSE(d4.counts.combinations.empty());
-    EXPECT_EQ(dice_counts_of(d4).pair_tables, expected.pair_tables) << dice;
+    EXPECT_EQ(d4.counts.pair_tables, expected.pair_tables) << dice;
     RollsRead d20 = read_text(text, named("d20", dice));
     EXPECT_TRUE(d20.counts.combinations.empty());
     for (size_t p = 0; p < expected.pair_tables.size(); ++p)

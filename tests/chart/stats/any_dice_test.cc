@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "chart/any_dice.h"
+#include "chart/stats/any_dice.h"
 #include "chart/stats/between_dice.h"
 #include "chart/stats/power.h"
 

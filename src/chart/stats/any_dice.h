@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "chart/read/dice_read.h"
 #include "chart/stats/dice_counts.h"
 #include "chart/stats/face_interval.h"
 #include "chart/stats/monte_carlo.h"
@@ -24,8 +23,8 @@ struct DicePair {
 struct DiceFindings {
   int dice = 1, faces = 0;                 // D and K
   std::vector<std::string> labels;         // the K faces' labels, as read
-  bool combined = false;                   // the combinations were counted: K^D is at most
-                                           // kMaxCombinations (read/dice_read.h)
+  bool combined = false;                   // the combinations were counted, as where they
+                                           // are few enough to test as one distribution
   Record fair;                             // of the combinations, or of the faces for one
                                            // die, where combined
   std::vector<Record> per_die;             // each die's own fit, for D > 1
@@ -34,11 +33,6 @@ struct DiceFindings {
   Power detectable;                        // one face (1 + d)/K found 4 runs in 5, d
                                            // NaN without rolls, simulated with few
 };
-
-// The counts of what was read, with each pair of dice's table: from the
-// order of the rolls, or for tallies from the combinations (a pair's table
-// stays empty where neither is at hand).
-DiceCounts dice_counts_of(const RollsRead &read);
 
 // Everything above of counts whose faces are labelled `labels`.
 DiceFindings test_dice(const DiceCounts &counts, const std::vector<std::string> &labels,

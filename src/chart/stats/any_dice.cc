@@ -1,14 +1,8 @@
-#include "chart/any_dice.h"
+#include "chart/stats/any_dice.h"
 
 #include "chart/stats/between_dice.h"
 #include "chart/stats/fit.h"
 #include "chart/stats/power.h"
-
-// The reader counts each pair of dice's table from every roll as it reads
-// them, tallies too, so the counts are whole as they come.
-DiceCounts dice_counts_of(const RollsRead &read) {
-  return read.counts;
-}
 
 DiceFindings test_dice(const DiceCounts &counts, const std::vector<std::string> &labels,
                        const MonteCarlo &mc) {
