@@ -21,17 +21,17 @@ namespace {
 }
 
 // What the command line could say, chosen by the input's first byte.
-DiceSpec spec_for(uint8_t choice) {
-  DiceSpec spec;
+DiceAsked spec_for(uint8_t choice) {
+  DiceAsked asked;
   DieFaces faces = choice % 3 == 1 ? die_named("d20") : faces_listed("-,0,+");
   if (choice % 3 != 0) {
-    spec.labels = faces.labels;
-    spec.die = faces.name;
+    asked.labels = faces.labels;
+    asked.die = faces.name;
   }
-  if (choice / 3 % 4 == 1) spec.dice = 2;
-  if (choice / 3 % 4 == 2) spec.tallies = true;
-  if (choice / 3 % 4 == 3) spec.columns = {"b", "a"};
-  return spec;
+  if (choice / 3 % 4 == 1) asked.dice = 2;
+  if (choice / 3 % 4 == 2) asked.tallies = true;
+  if (choice / 3 % 4 == 3) asked.columns = {"b", "a"};
+  return asked;
 }
 
 void check_counts(const RollsRead &read) {

@@ -95,7 +95,7 @@ void take_die(Options &options, const DieFaces &faces, const char *option) {
 // The options of dice.
 void take_dice(Options &options, int code, const char *argument) {
   options.dice_named = true;
-  DiceSpec &dice = options.dice;
+  DiceAsked &dice = options.dice;
   if (code == kDie) take_die(options, die_named(argument), "--die");
   if (code == kFaces) take_die(options, faces_listed(argument), "--faces");
   if (code == kDice && !whole_number<int>(argument, 1, kMaxDice, dice.dice))

@@ -13,7 +13,7 @@ struct Options {
   const char *path = nullptr;     // the input; null for the mode's default
   const char *log_path = nullptr; // --log: the report's roll log
   MonteCarlo mc;                  // --samples and --mc-seed
-  DiceSpec dice;                  // --die or --faces, --dice, --column, --counts
+  DiceAsked dice;                 // --die or --faces, --dice, --column, --counts
   bool dice_named = false;        // any of those was given
   const char *output = nullptr;   // -o, --output: the file written instead of standard output
   bool help = false;              // --help: the usage and nothing else

@@ -68,8 +68,8 @@ std::string name_of(const Field &f) {
 }
 
 struct Reader {
-  Reader(const DiceSpec &given, RollsRead &into) : spec(given), read(into) {}
-  const DiceSpec &spec;
+  Reader(const DiceAsked &given, RollsRead &into) : asked(given), read(into) {}
+  const DiceAsked &asked;
   RollsRead &read;
   FieldScanner scanner;
   RawTallies raw;
@@ -143,16 +143,16 @@ struct Reader {
       all_pairs = false;
       if (breaks_log(f)) return -1;
     }
-    if (!spec.labels.empty()) {
+    if (!asked.labels.empty()) {
       if (first_number != kNotNumbers) {
         int v = face_number(f);
-        if (v >= first_number && v - first_number < static_cast<int>(spec.labels.size()))
+        if (v >= first_number && v - first_number < static_cast<int>(asked.labels.size()))
           return v - first_number;
       } else if (f.length <= kKeptFieldBytes) {
         auto found = faces.find(name_of(f));
         if (found != faces.end()) return found->second;
       }
-      fail(f, quoted_field(f) + " is not a face of the " + spec.die);
+      fail(f, quoted_field(f) + " is not a face of the " + asked.die);
       return -1;
     }
     int v = small_number(f.text, f.length);
@@ -163,17 +163,17 @@ struct Reader {
 
   // Whether a field of the first line is a face, or for tallies a count.
   bool is_value(const Field &f) {
-    if (spec.tallies && f.length <= 15 &&
+    if (asked.tallies && f.length <= 15 &&
         std::all_of(f.text, f.text + f.length, [](char c) { return c >= '0' && c <= '9'; }))
       return f.length > 0;
-    if (!spec.labels.empty()) return f.length <= kKeptFieldBytes && faces.count(name_of(f)) > 0;
+    if (!asked.labels.empty()) return f.length <= kKeptFieldBytes && faces.count(name_of(f)) > 0;
     int v = small_number(f.text, f.length);
     return v >= 0 && v < kRawValues;
   }
 
   void start(int d) {
     dice = d;
-    raw = make_raw_tallies(d, static_cast<int>(spec.labels.size()));
+    raw = make_raw_tallies(d, static_cast<int>(asked.labels.size()));
   }
 
   // A roll of the fields at `from`, one a die.
@@ -181,7 +181,7 @@ struct Reader {
     int values[kMaxDice];
     for (int d = 0; d < dice; ++d)
       if ((values[d] = value_of(from[d])) < 0) return false;
-    tally(raw, values, weight, !spec.tallies);
+    tally(raw, values, weight, !asked.tallies);
     if (dice == 1) pass_on(values[0]);
     return true;
   }
@@ -210,13 +210,13 @@ struct Reader {
     std::vector<std::string> names;
     for (const Field &f : fields) names.push_back(name_of(f));
     fields.clear();
-    if (spec.tallies) return true;
+    if (asked.tallies) return true;
     std::string listed;
     for (const std::string &n : names) listed += (listed.empty() ? "\"" : ", \"") + n + "\"";
-    if (spec.columns.empty() && names.size() > 1)
+    if (asked.columns.empty() && names.size() > 1)
       return fail_line(line, std::to_string(names.size()) + " columns, " + listed +
                                  "; --column NAME says which holds the rolls");
-    std::vector<std::string> wanted = spec.columns.empty() ? names : spec.columns;
+    std::vector<std::string> wanted = asked.columns.empty() ? names : asked.columns;
     for (const std::string &w : wanted) {
       auto at = std::find(names.begin(), names.end(), w);
       if (at == names.end()) return fail_line(line, "no column \"" + w + "\" among " + listed);
@@ -261,11 +261,11 @@ struct Reader {
   bool end_line_of_fields(int64_t line) {
     auto n = static_cast<int64_t>(fields.size());
     bool ok;
-    if (spec.tallies) {
+    if (asked.tallies) {
       if (dice == 0) {
         if (n < 2 || n > kMaxDice + 1)
           return fail_line(line, "a tally is FACE COUNT, or a face per die and then a count");
-        start(spec.dice > 0 ? spec.dice : static_cast<int>(n - 1));
+        start(asked.dice > 0 ? asked.dice : static_cast<int>(n - 1));
       }
       if (fields_in_line != dice + 1)
         return fail_line(line, std::to_string(fields_in_line) + " fields, not " +
@@ -303,18 +303,18 @@ struct Reader {
     if (f == nullptr) {
       int64_t line = scanner.line;
       // Tallies are lines of fields in a list or in CSV alike.
-      bool ok = header          ? end_header(line)
-                : spec.tallies  ? end_line_of_fields(line)
-                : scanner.csv   ? end_csv(line)
-                : spec.dice > 0 ? end_line_of_fields(line)
-                                : true;
+      bool ok = header           ? end_header(line)
+                : asked.tallies  ? end_line_of_fields(line)
+                : scanner.csv    ? end_csv(line)
+                : asked.dice > 0 ? end_line_of_fields(line)
+                                 : true;
       fields_in_line = 0;
       return ok;
     }
     if (header) return take_header(f);
-    if (spec.tallies) return take_line_field(f);
+    if (asked.tallies) return take_line_field(f);
     if (scanner.csv) return take_csv(f);
-    if (spec.dice > 0) return take_line_field(f);
+    if (asked.dice > 0) return take_line_field(f);
     return roll(f, 1); // one value, one roll of one die
   }
 
@@ -361,7 +361,7 @@ bool begins_with_header(Reader &reader, const std::string &head, bool whole, boo
     other = other || word == Word::kName;
   }
   // A tally's line is all numbers, so any name makes a header.
-  return other && (commas || first.fields.size() == 1 || reader.spec.tallies);
+  return other && (commas || first.fields.size() == 1 || reader.asked.tallies);
 }
 
 // The first of labels that are the whole numbers from it up, written as
@@ -403,10 +403,10 @@ struct Source {
 
 // The head decoded, the form chosen from it and the reader set up.
 bool prepare(Reader &reader, LogSource source) {
-  const DiceSpec &spec = reader.spec;
-  for (size_t i = 0; i < spec.labels.size(); ++i)
-    reader.faces[spec.labels[i]] = static_cast<int>(i);
-  reader.first_number = first_number_of(spec.labels);
+  const DiceAsked &asked = reader.asked;
+  for (size_t i = 0; i < asked.labels.size(); ++i)
+    reader.faces[asked.labels[i]] = static_cast<int>(i);
+  reader.first_number = first_number_of(asked.labels);
   TextDecoder probe;
   std::string head;
   decode_text(probe, reinterpret_cast<const unsigned char *>(source.head.data()),
@@ -416,18 +416,18 @@ bool prepare(Reader &reader, LogSource source) {
   bool commas = false;
   reader.header = begins_with_header(reader, head, whole, commas);
   // Tallies whose names stand apart by blanks are a list after them.
-  reader.scanner.csv = reader.header && (commas || !spec.tallies);
-  if (!spec.columns.empty() && !reader.header) {
+  reader.scanner.csv = reader.header && (commas || !asked.tallies);
+  if (!asked.columns.empty() && !reader.header) {
     reader.read.error = "--column wants a first line that names the columns";
     return false;
   }
-  if (!reader.header) reader.start(spec.tallies ? spec.dice : std::max(spec.dice, 1));
+  if (!reader.header) reader.start(asked.tallies ? asked.dice : std::max(asked.dice, 1));
   return true;
 }
 
 bool read_all(Reader &reader, LogSource source) {
-  const DiceSpec &spec = reader.spec;
-  bool plain = spec.labels.empty() && spec.dice == 0 && spec.columns.empty() && !spec.tallies &&
+  const DiceAsked &asked = reader.asked;
+  bool plain = asked.labels.empty() && asked.dice == 0 && asked.columns.empty() && !asked.tallies &&
                !reader.header;
   bool fast = plain; // dicestat's log entries while they last
   reader.read.dicestat_log = plain;
@@ -454,7 +454,7 @@ bool read_all(Reader &reader, LogSource source) {
     if (size < kPieceBytes) finish_text(decoder, text);
     if (!scan_fields(reader.scanner, text.data(), text.size(), Reader::sink, &reader)) break;
     // Rolls one by one past what a report holds: an endless list ends here.
-    if (!spec.tallies && reader.raw.rolls > kMaxListRolls) {
+    if (!asked.tallies && reader.raw.rolls > kMaxListRolls) {
       reader.read.error = "more rolls than a report holds, " + std::to_string(kMaxListRolls);
       return false;
     }
@@ -472,11 +472,11 @@ bool read_all(Reader &reader, LogSource source) {
 
 // The die, named or inferred, and the counts by face index.
 bool settle_die(Reader &reader) {
-  const DiceSpec &spec = reader.spec;
+  const DiceAsked &asked = reader.asked;
   RollsRead &read = reader.read;
   RawTallies &raw = reader.raw;
-  if (raw.dice == 0) raw = make_raw_tallies(std::max(spec.dice, 1), 0);
-  bool plain = spec.labels.empty() && spec.dice == 0 && spec.columns.empty() && !spec.tallies;
+  if (raw.dice == 0) raw = make_raw_tallies(std::max(asked.dice, 1), 0);
+  bool plain = asked.labels.empty() && asked.dice == 0 && asked.columns.empty() && !asked.tallies;
   if (reader.ends_cut()) return false;
   if (plain && reader.all_pairs && raw.rolls > 0) {
     settle_pairs(raw, read);
@@ -484,9 +484,9 @@ bool settle_die(Reader &reader) {
     return true;
   }
   read.dicestat_log = false;
-  if (!spec.labels.empty()) {
-    read.die = spec.die;
-    settle(raw, spec.labels, 0, read);
+  if (!asked.labels.empty()) {
+    read.die = asked.die;
+    settle(raw, asked.labels, 0, read);
     return true;
   }
   std::string name;
@@ -504,13 +504,13 @@ bool settle_die(Reader &reader) {
 
 } // namespace
 
-RollsRead read_rolls(LogSource source, const DiceSpec &spec) {
+RollsRead read_rolls(LogSource source, const DiceAsked &asked) {
   RollsRead read;
-  Reader reader(spec, read);
+  Reader reader(asked, read);
   // Only a plain list can be dicestat's, whose rolls the sink takes.
-  reader.plain = spec.labels.empty() && spec.dice == 0 && spec.columns.empty() && !spec.tallies;
+  reader.plain = asked.labels.empty() && asked.dice == 0 && asked.columns.empty() && !asked.tallies;
   if (reader.plain) reader.rolls_out = source.sink;
-  read.tallies = spec.tallies;
+  read.tallies = asked.tallies;
   if (!prepare(reader, source) || !read_all(reader, source) || !settle_die(reader)) {
     read.dicestat_log = false;
     return read;

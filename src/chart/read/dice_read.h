@@ -28,7 +28,7 @@ constexpr int kMaxCombinations = 100;
 constexpr size_t kMaxLabelBytes = 32;
 
 // What the command line says of the dice.
-struct DiceSpec {
+struct DiceAsked {
   std::vector<std::string> labels;  // the faces --die or --faces names, in order; empty: inferred
   std::string die;                  // how the die is named in messages: "d20", "die -, 0, +"
   int dice = 0;                     // --dice N: N values a line; 0 when not given
@@ -67,5 +67,5 @@ inline bool order_by_combination(const RollsRead &read) {
   return !read.counts.combinations.empty();
 }
 
-// Reads the source as spec says; the first error ends the reading.
-RollsRead read_rolls(LogSource source, const DiceSpec &spec);
+// Reads the source as `asked` says; the first error ends the reading.
+RollsRead read_rolls(LogSource source, const DiceAsked &asked);

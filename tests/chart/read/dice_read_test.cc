@@ -15,38 +15,38 @@
 namespace {
 
 // The text read as the chart reads a file: its start as the head.
-RollsRead read_text(const std::string &text, const DiceSpec &spec) {
+RollsRead read_text(const std::string &text, const DiceAsked &asked) {
   std::FILE *file = std::tmpfile();
   std::fwrite(text.data(), 1, text.size(), file);
   std::rewind(file);
   std::string head(64 * 1024 + 1, '\0');
   head.resize(std::fread(head.data(), 1, head.size(), file));
-  RollsRead read = read_rolls({file, head, {}}, spec);
+  RollsRead read = read_rolls({file, head, {}}, asked);
   std::fclose(file);
   return read;
 }
 
-DiceSpec named(const char *faces, int dice = 0) {
+DiceAsked named(const char *faces, int dice = 0) {
   DieFaces f = faces[0] == 'd' ? die_named(faces) : faces_listed(faces);
-  DiceSpec spec;
-  spec.labels = f.labels;
-  spec.die = f.name;
-  spec.dice = dice;
-  return spec;
+  DiceAsked asked;
+  asked.labels = f.labels;
+  asked.die = f.name;
+  asked.dice = dice;
+  return asked;
 }
 
-DiceSpec with(int dice, std::vector<std::string> columns = {}, bool tallies = false) {
-  DiceSpec spec;
-  spec.dice = dice;
-  spec.columns = std::move(columns);
-  spec.tallies = tallies;
-  return spec;
+DiceAsked with(int dice, std::vector<std::string> columns = {}, bool tallies = false) {
+  DiceAsked asked;
+  asked.dice = dice;
+  asked.columns = std::move(columns);
+  asked.tallies = tallies;
+  return asked;
 }
 
 TEST(DiceRead, EachFormGivesItsDiceAndCounts) {
   struct Case {
     std::string text;
-    DiceSpec spec;
+    DiceAsked asked;
     std::string die; // its name, and "+" after it when inferred
     int dice;
     std::vector<int64_t> per_die; // each die's counts, one after another
@@ -100,7 +100,7 @@ TEST(DiceRead, EachFormGivesItsDiceAndCounts) {
       {"- 0 +\n+\n", named("-,0,+"), "die -,0,+", 1, {1, 1, 2}},
       {"Roll,Die 1,Die 2\n1,+,-\n",
        [] {
-         DiceSpec s = named("dF");
+         DiceAsked s = named("dF");
          s.columns = {"Die 2", "Die 1"};
          return s;
        }(),
@@ -109,7 +109,7 @@ TEST(DiceRead, EachFormGivesItsDiceAndCounts) {
        {1, 0, 0, 0, 0, 1}},
   };
   for (const Case &c : cases) {
-    RollsRead read = read_text(c.text, c.spec);
+    RollsRead read = read_text(c.text, c.asked);
     ASSERT_TRUE(read.ok) << c.text << ": " << read.where << " " << read.error;
     EXPECT_EQ(read.die + (read.inferred ? "+" : ""), c.die) << c.text;
     EXPECT_EQ(read.dice, c.dice) << c.text;
@@ -126,7 +126,7 @@ TEST(DiceRead, EachFormGivesItsDiceAndCounts) {
 TEST(DiceRead, TheFirstFaultAtItsLineAndColumn) {
   struct Case {
     std::string text;
-    DiceSpec spec;
+    DiceAsked asked;
     std::string where, error;
   };
   const std::vector<Case> cases = {
@@ -165,7 +165,7 @@ TEST(DiceRead, TheFirstFaultAtItsLineAndColumn) {
        "values from 0 to 100: no common die holds them all; --faces names the faces"},
   };
   for (const Case &c : cases) {
-    RollsRead read = read_text(c.text, c.spec);
+    RollsRead read = read_text(c.text, c.asked);
     EXPECT_FALSE(read.ok) << c.text;
     EXPECT_EQ(read.where, c.where) << c.text;
     EXPECT_EQ(read.error, c.error) << c.text;
